@@ -1,1 +1,64 @@
+// The procedures of Form1: start-up, the click handlers, the end of the game,
+// the results screen, quitting and the two lifelines. The game drives the
+// window only through window::FormOps and reads quizzes only through the quiz
+// library.
 #pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "game/game_state.h"
+#include "game/hint.h"
+#include "quiz/quiz_reader.h"
+#include "window/form_ops.h"
+
+namespace game {
+
+class Game final : public window::FormEvents {
+public:
+    using Clock = std::function<std::uint32_t()>;
+
+    // `folder` holds the counter file and the quiz files (the working folder
+    // of the program). The hint seeds `chance` from `clock` at each use.
+    Game(window::FormOps& form, std::filesystem::path folder,
+         std::unique_ptr<Chance> chance = std::make_unique<MersenneChance>(),
+         Clock clock = secondsSinceMidnight);
+    ~Game() override;
+
+    void load() override;
+    void click(window::ControlName control) override;
+
+    const GameState& state() const noexcept { return state_; }
+
+private:
+    void resetForm();
+    void info();
+    void getLevel();
+    void voprosToScr();
+    void optionClick(int k);
+    void command1Click();
+    void gameOver();
+    void itog();
+    void command2Click();
+    void quitGame();
+    void command3Click();
+    void command4Click();
+
+    void closeQuizFile();
+    // Keeps the reader's last line as currentLine.
+    void noteLine();
+    quiz::QuizReader& reader();
+
+    window::FormOps& form_;
+    std::filesystem::path folder_;
+    std::unique_ptr<Chance> chance_;
+    Clock clock_;
+    GameState state_;
+    std::unique_ptr<std::ifstream> quizFile_;
+    std::optional<quiz::QuizReader> reader_;
+};
+
+}  // namespace game
