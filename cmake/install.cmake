@@ -40,6 +40,7 @@ install(CODE [==[
     if(NOT IS_ABSOLUTE "${${quizladder_dir}}")
       set(${quizladder_dir} "${CMAKE_INSTALL_PREFIX}/${${quizladder_dir}}")
     endif()
+    get_filename_component(${quizladder_dir} "${${quizladder_dir}}" ABSOLUTE)
   endforeach()
   set(quizladder_launcher "${quizladder_bindir}/quizladder-launcher")
   if(quizladder_launcher MATCHES "[\n\r]")

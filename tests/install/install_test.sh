@@ -50,17 +50,51 @@ desktop_value() {
     printf '%s\n' "$values"
 }
 
-# The program an Exec value with a single argument names: the entry's string
-# escapes are undone first, then the double quotes of the command line.
+# The program named by an Exec value that holds one argument, decoded as a
+# menu decodes it: first the string escapes of the entry, then the double
+# quotes of the command line, then %% for a percent sign. A sequence that a
+# menu would reject yields a text in angle brackets that names no program.
 exec_program() {
-    local value=$1
-    value=${value//\\\\/\\}
-    if [[ $value == \"*\" ]]; then
-        value=${value:1:${#value}-2}
-        value=$(printf '%s' "$value" | sed -E 's/\\(["`$\\])/\1/g')
+    local value=$1 plain='' program='' i c
+    for ((i = 0; i < ${#value}; i++)); do
+        c=${value:i:1}
+        if [ "$c" = '\' ]; then
+            i=$((i + 1))
+            case ${value:i:1} in
+                '\') c='\' ;;
+                s) c=' ' ;;
+                t) c=$'\t' ;;
+                n) c=$'\n' ;;
+                r) c=$'\r' ;;
+                *) echo "<invalid string escape in $value>"; return ;;
+            esac
+        fi
+        plain+=$c
+    done
+    if [[ $plain == \"*\" ]]; then
+        plain=${plain:1:${#plain}-2}
+        for ((i = 0; i < ${#plain}; i++)); do
+            c=${plain:i:1}
+            case $c in
+                '\')
+                    i=$((i + 1))
+                    c=${plain:i:1}
+                    case $c in
+                        '"' | '`' | '$' | '\') ;;
+                        *) echo "<invalid quoting in $value>"; return ;;
+                    esac
+                    ;;
+                '"' | '`' | '$') echo "<unescaped $c in $value>"; return ;;
+            esac
+            program+=$c
+        done
+    elif [[ $plain == *[[:space:]\"\'\\\>\<~\|\&\;\$\*\?\#\(\)\`]* ]]; then
+        echo "<reserved character outside quotes in $value>"
+        return
+    else
+        program=$plain
     fi
-    value=${value//%%/%}
-    printf '%s\n' "$value"
+    printf '%s\n' "${program//%%/%}"
 }
 
 has_cyrillic() {
@@ -155,7 +189,7 @@ check_played_in() {
     fi
     [ "$(cat "$tmp/out")" = "$(cd "$folder" && pwd -P)" ] \
         || fail "the game ran in '$(cat "$tmp/out")', expected $folder (stderr: $(cat "$tmp/err"))"
-    [ "$(ls -A "$folder" | sort | tr '\n' ' ')" = "tet0.txt test1.txt test2.txt test3.txt " ] \
+    [ "$(ls -A "$folder" | LC_ALL=C sort)" = "$(printf '%s\n' "${quiz_files[@]}" | LC_ALL=C sort)" ] \
         || fail "the play folder holds: $(ls -A "$folder" | tr '\n' ' ')"
 }
 
