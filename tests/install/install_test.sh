@@ -17,7 +17,20 @@ shift 3
 quiz_files=(tet0.txt test1.txt test2.txt test3.txt)
 case_name=setup
 tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
+
+# Every cmake --install rewrites the build's install_manifest.txt; the list of a
+# real installation is put back afterwards, so it still tells what to uninstall.
+manifest=$build/install_manifest.txt
+[ ! -e "$manifest" ] || cp -p "$manifest" "$tmp/manifest.saved"
+finish() {
+    if [ -e "$tmp/manifest.saved" ]; then
+        cp -p "$tmp/manifest.saved" "$manifest"
+    else
+        rm -f "$manifest"
+    fi
+    rm -rf "$tmp"
+}
+trap finish EXIT
 failures=0
 
 fail() {
