@@ -11,7 +11,16 @@
 //                  is "," (another answer follows) or "." (last answer) and
 //                  whose second character is the points, 0 or 1.
 // Lines end at CR LF, a lone LF or a lone CR; a missing final line end counts
-// as one. Empty or blank-only lines after the last question are ignored.
+// as one. Empty or blank-only lines (spaces and tabs) after the last question
+// are ignored; elsewhere an empty line is content like any other.
+//
+// A minimum score is a whole number from -32768 to 32767 with blanks around it
+// allowed; a fraction (after "." or ",") is rounded to the nearest whole
+// number, halves to even. Answer points are the digit 0 or 1.
+//
+// Memory stays bounded whatever the file's size: the reader holds one
+// question and a fixed buffer (a look ahead over blank lines seeks back on a
+// seekable stream rather than keeping them).
 //
 // Operations are called in this order: readTitle, readIntroduction,
 // readLevelTable, then readQuestion any number of times with atEnd between.
@@ -25,6 +34,7 @@
 #include <vector>
 
 #include "quiz/encoding.h"
+#include "quiz/line_source.h"
 
 namespace quiz {
 
@@ -45,10 +55,13 @@ struct Question {
 
 class QuizReader {
 public:
-    // Reads from `in`, which the caller keeps open and alive. `fileName` names
-    // the file in error messages. Text is decoded from `encoding` to UTF-8.
+    // Reads from `in`, which the caller keeps open and alive; the reader reads
+    // ahead through its buffer. `fileName` names the file in error messages.
+    // Text is decoded from `encoding` to UTF-8. `bufferSize` only matters to
+    // tests of the buffer handling.
     QuizReader(std::istream& in, std::string fileName,
-               Encoding encoding = Encoding::Windows1251);
+               Encoding encoding = Encoding::Windows1251,
+               std::size_t bufferSize = LineSource::kDefaultBufferSize);
 
     std::string readTitle();
     // Content lines, each followed by CR LF; the empty text for none.
@@ -65,11 +78,21 @@ public:
     const std::string& fileName() const noexcept { return fileName_; }
 
 private:
-    std::istream& in_;
+    // Takes the next line into rawLine_ and currentLine_; false at the end.
+    bool readLine();
+    // Takes the next line, or throws: the file ended where `expected` was.
+    void requireLine(const char* expected);
+    [[noreturn]] void fail(std::string expected) const;
+    std::int16_t minScore() const;
+
     std::string fileName_;
     Encoding encoding_;
+    LineSource source_;
+    std::string_view rawLine_;  // the bytes of currentLine_, until the next read
     std::string currentLine_;
     int lineNumber_ = 0;
+    int atEndCheckedAt_ = -1;  // lineNumber_ when atEnd last looked ahead
+    bool atEnd_ = false;
 };
 
 }  // namespace quiz

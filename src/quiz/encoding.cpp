@@ -1,0 +1,140 @@
+#include "quiz/encoding.h"
+
+#include <array>
+#include <cstring>
+
+namespace quiz {
+
+namespace {
+
+// Code points of the bytes 0x80..0xBF; 0xC0..0xFF are the letters А..я in
+// Unicode order, and 0x00..0x7F are ASCII.
+constexpr std::array<char32_t, 64> kUpperPunctuation = {
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021,  // 0x80
+    0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F,  // 0x88
+    0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 0x90
+    0xFFFD, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F,  // 0x98
+    0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7,  // 0xA0
+    0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407,  // 0xA8
+    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7,  // 0xB0
+    0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,  // 0xB8
+};
+
+constexpr char32_t windows1251CodePoint(unsigned byte) {
+    if (byte < 0x80) return byte;
+    if (byte < 0xC0) return kUpperPunctuation[byte - 0x80];
+    return 0x0410 + (byte - 0xC0);
+}
+
+// One byte's UTF-8 form, padded to three bytes so that the decoder can copy a
+// fixed width and advance by `size`.
+struct Utf8Form {
+    std::array<char, 3> bytes{};
+    unsigned char size = 0;
+};
+
+constexpr Utf8Form utf8Form(char32_t c) {
+    Utf8Form f;
+    if (c < 0x80) {
+        f.bytes[0] = static_cast<char>(c);
+        f.size = 1;
+    } else if (c < 0x800) {
+        f.bytes[0] = static_cast<char>(0xC0 | (c >> 6));
+        f.bytes[1] = static_cast<char>(0x80 | (c & 0x3F));
+        f.size = 2;
+    } else {
+        f.bytes[0] = static_cast<char>(0xE0 | (c >> 12));
+        f.bytes[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        f.bytes[2] = static_cast<char>(0x80 | (c & 0x3F));
+        f.size = 3;
+    }
+    return f;
+}
+
+constexpr std::array<Utf8Form, 256> makeWindows1251Table() {
+    std::array<Utf8Form, 256> table{};
+    for (unsigned b = 0; b < 256; ++b) table[b] = utf8Form(windows1251CodePoint(b));
+    return table;
+}
+
+constexpr std::array<Utf8Form, 256> kWindows1251 = makeWindows1251Table();
+
+static_assert(kWindows1251[0xC0].size == 2 && kWindows1251[0x88].size == 3);
+
+// Length of the well-formed UTF-8 sequence at the start of `s`, 0 if there
+// is none (RFC 3629 table of valid byte ranges).
+std::size_t wellFormedLength(std::string_view s) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
+    const unsigned char lead = byte(0);
+    if (lead < 0x80) return 1;
+    std::size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;  // range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (s.size() < length) return 0;
+    if (byte(1) < low || byte(1) > high) return 0;
+    for (std::size_t i = 2; i < length; ++i) {
+        if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
+    }
+    return length;
+}
+
+}  // namespace
+
+void appendWindows1251AsUtf8(std::string_view bytes, std::string& out) {
+    const std::size_t start = out.size();
+    out.resize(start + 3 * bytes.size());
+    char* p = out.data() + start;
+    for (const char c : bytes) {
+        const Utf8Form& f = kWindows1251[static_cast<unsigned char>(c)];
+        std::memcpy(p, f.bytes.data(), 3);
+        p += f.size;
+    }
+    out.resize(static_cast<std::size_t>(p - out.data()));
+}
+
+std::string windows1251ToUtf8(std::string_view bytes) {
+    std::string out;
+    appendWindows1251AsUtf8(bytes, out);
+    return out;
+}
+
+void appendUtf8Checked(std::string_view bytes, std::string& out) {
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        std::size_t good = i;
+        while (good < bytes.size() && static_cast<unsigned char>(bytes[good]) < 0x80) ++good;
+        while (good < bytes.size()) {
+            const std::size_t n = wellFormedLength(bytes.substr(good));
+            if (n == 0) break;
+            good += n;
+        }
+        out.append(bytes.substr(i, good - i));
+        if (good < bytes.size()) {
+            out.append(kReplacementCharacter);
+            ++good;
+        }
+        i = good;
+    }
+}
+
+void appendDecoded(std::string_view bytes, Encoding encoding, std::string& out) {
+    if (encoding == Encoding::Utf8) {
+        appendUtf8Checked(bytes, out);
+    } else {
+        appendWindows1251AsUtf8(bytes, out);
+    }
+}
+
+}  // namespace quiz

@@ -1,0 +1,72 @@
+// LineSource: splits the bytes of a stream into lines, fast and with a
+// bounded buffer. Used by QuizReader; kept apart so that its buffer handling
+// can be tested on its own.
+#pragma once
+
+#include <cstddef>
+#include <istream>
+#include <memory>
+#include <string_view>
+
+namespace quiz {
+
+class LineSource {
+public:
+    static constexpr std::size_t kDefaultBufferSize = 64 * 1024;
+
+    // Reads `in` through its stream buffer, which must exist and stay alive.
+    // The source reads ahead, so the stream's position afterwards says nothing
+    // about how far lines were taken. A `bufferSize` below 16 is taken as 16.
+    explicit LineSource(std::istream& in, std::size_t bufferSize = kDefaultBufferSize);
+
+    // The next line without its line end, or false at the end of the input.
+    // CR LF, a lone LF and a lone CR each end a line; bytes after the last
+    // line end form one more line. The view stays valid until the next call
+    // of any member.
+    bool next(std::string_view& line);
+
+    // Remembers the position before the next line, so that rewind() can go
+    // back there after lines have been taken for a look ahead. While a mark
+    // is set the buffer keeps the marked bytes when that is cheap; when it is
+    // not and the stream can seek, it drops them and rewind() seeks back, so
+    // memory stays bounded however far the look ahead goes. A stream that
+    // cannot seek keeps them all.
+    void mark();
+    // Goes back to the mark and clears it. False when the stream refused to
+    // seek back; the source is then at its end.
+    bool rewind();
+
+    bool seekable() const noexcept { return seekable_; }
+    std::size_t bufferCapacity() const noexcept { return capacity_; }
+
+private:
+    // Reads more bytes into the buffer, keeping the bytes still needed.
+    // False when the stream has nothing more.
+    bool fill();
+
+    std::streambuf* buffer_;
+    std::size_t defaultCapacity_;
+    std::size_t capacity_;
+    std::unique_ptr<char[]> data_;
+    std::size_t begin_ = 0;  // first byte not yet taken
+    std::size_t end_ = 0;    // one past the last byte read
+    bool streamDone_ = false;
+    bool skipLinefeed_ = false;  // the last line ended with CR: a LF next belongs to it
+
+    // Where the next CR and LF lie at or after `begin_` (end_ when none is in
+    // the buffer), so each byte is searched once however lines alternate.
+    std::size_t nextCr_ = 0;
+    std::size_t nextLf_ = 0;
+    bool searchesValid_ = false;
+
+    bool seekable_ = false;
+    std::streamoff dataOffset_ = 0;  // stream offset of data_[0], when seekable
+
+    bool marked_ = false;
+    bool markDropped_ = false;  // the marked bytes left the buffer: rewind seeks
+    std::size_t markIndex_ = 0;
+    std::streamoff markOffset_ = 0;
+    bool markSkipLinefeed_ = false;
+};
+
+}  // namespace quiz

@@ -1,0 +1,205 @@
+#include "quiz/quiz_reader.h"
+
+#include <climits>
+#include <utility>
+
+#include "quiz/quiz_error.h"
+
+namespace quiz {
+
+namespace {
+
+namespace expect {
+constexpr const char* kTitle = "файл закончился, а ожидалась строка заголовка";
+constexpr const char* kIntroduction =
+    "файл закончился, а ожидалась строка вступления или строка с точкой в начале, "
+    "закрывающая вступление";
+constexpr const char* kLevel =
+    "файл закончился, а ожидалась строка оценки или строка с точкой в начале, "
+    "закрывающая таблицу оценок";
+constexpr const char* kMinScoreLine =
+    "файл закончился, а ожидалась строка с наименьшим числом баллов для оценки";
+constexpr const char* kQuestion =
+    "файл закончился, а ожидалась строка вопроса или строка с точкой в начале, "
+    "закрывающая текст вопроса";
+constexpr const char* kAnswer =
+    "файл закончился, а ожидалась строка ответа или строка с точкой или запятой "
+    "и цифрой 0 или 1, закрывающая ответ";
+constexpr const char* kAnswerMarker =
+    "ожидалась строка ответа с точкой или запятой и цифрой 0 или 1";
+constexpr const char* kFifthAnswer =
+    "ожидалась строка с точкой и цифрой 0 или 1: четвёртый ответ должен быть последним, "
+    "больше четырёх ответов у вопроса не бывает";
+constexpr const char* kFifthLevel =
+    "ожидалась строка с точкой в начале, закрывающая таблицу оценок: "
+    "оценок не бывает больше четырёх";
+constexpr const char* kMinScore =
+    "ожидалось наименьшее число баллов для оценки: целое число от -32768 до 32767";
+constexpr const char* kMinScoreRange =
+    "наименьшее число баллов для оценки вне допустимых пределов: "
+    "ожидалось целое число от -32768 до 32767";
+constexpr const char* kTooManyLines = "файл слишком длинный: в нём больше 2147483647 строк";
+constexpr const char* kRewind =
+    "не удалось вернуться назад в файле после просмотра пустых строк";
+}  // namespace expect
+
+constexpr std::size_t kMaxLevels = 4;
+constexpr std::size_t kMaxAnswers = 4;
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+bool isBlankLine(std::string_view line) {
+    for (const char c : line) {
+        if (!isBlank(c)) return false;
+    }
+    return true;
+}
+
+bool startsWith(std::string_view line, char c) { return !line.empty() && line.front() == c; }
+bool isMarker(std::string_view line) { return startsWith(line, '.') || startsWith(line, ','); }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+enum class ScoreParse { Ok, NotANumber, OutOfRange };
+
+// A whole number with an optional sign and fraction, blanks around it; the
+// fraction rounds to the nearest whole number, halves to even.
+ScoreParse parseMinScore(std::string_view s, std::int16_t& value) {
+    std::size_t i = 0;
+    while (i < s.size() && isBlank(s[i])) ++i;
+    bool negative = false;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+    constexpr long kBeyondRange = 100000;
+    long whole = 0;
+    std::size_t digits = 0;
+    for (; i < s.size() && isDigit(s[i]); ++i, ++digits) {
+        if (whole < kBeyondRange) whole = whole * 10 + (s[i] - '0');
+    }
+    bool roundUp = false;
+    if (i < s.size() && (s[i] == '.' || s[i] == ',')) {
+        ++i;
+        int first = -1;
+        bool restNonZero = false;
+        for (; i < s.size() && isDigit(s[i]); ++i, ++digits) {
+            if (first < 0) {
+                first = s[i] - '0';
+            } else if (s[i] != '0') {
+                restNonZero = true;
+            }
+        }
+        roundUp = first > 5 || (first == 5 && (restNonZero || whole % 2 == 1));
+    }
+    while (i < s.size() && isBlank(s[i])) ++i;
+    if (digits == 0 || i != s.size()) return ScoreParse::NotANumber;
+    if (roundUp) ++whole;
+    if (negative) whole = -whole;
+    if (whole < INT16_MIN || whole > INT16_MAX) return ScoreParse::OutOfRange;
+    value = static_cast<std::int16_t>(whole);
+    return ScoreParse::Ok;
+}
+
+}  // namespace
+
+QuizReader::QuizReader(std::istream& in, std::string fileName, Encoding encoding,
+                       std::size_t bufferSize)
+    : fileName_(std::move(fileName)), encoding_(encoding), source_(in, bufferSize) {}
+
+bool QuizReader::readLine() {
+    if (!source_.next(rawLine_)) return false;
+    if (lineNumber_ == INT_MAX) throw QuizError(fileName_, lineNumber_, expect::kTooManyLines);
+    ++lineNumber_;
+    currentLine_.clear();
+    appendDecoded(rawLine_, encoding_, currentLine_);
+    return true;
+}
+
+void QuizReader::requireLine(const char* expected) {
+    if (!readLine()) throw QuizError(fileName_, lineNumber_ + 1, expected);
+}
+
+void QuizReader::fail(std::string expected) const {
+    throw QuizError(fileName_, lineNumber_, currentLine_, std::move(expected));
+}
+
+std::string QuizReader::readTitle() {
+    requireLine(expect::kTitle);
+    return currentLine_;
+}
+
+std::string QuizReader::readIntroduction() {
+    std::string text;
+    for (;;) {
+        requireLine(expect::kIntroduction);
+        if (startsWith(rawLine_, '.')) return text;
+        text += currentLine_;
+        text += "\r\n";
+    }
+}
+
+std::int16_t QuizReader::minScore() const {
+    std::int16_t value = 0;
+    const ScoreParse result = parseMinScore(rawLine_, value);
+    if (result == ScoreParse::NotANumber) fail(expect::kMinScore);
+    if (result == ScoreParse::OutOfRange) fail(expect::kMinScoreRange);
+    return value;
+}
+
+std::vector<LevelRow> QuizReader::readLevelTable() {
+    std::vector<LevelRow> rows;
+    for (;;) {
+        requireLine(expect::kLevel);
+        if (startsWith(rawLine_, '.')) return rows;
+        if (rows.size() == kMaxLevels) fail(expect::kFifthLevel);
+        LevelRow row;
+        row.text = currentLine_;
+        requireLine(expect::kMinScoreLine);
+        row.minScore = minScore();
+        rows.push_back(std::move(row));
+        // A minimum-score line that begins with "." (".5") also ends the table.
+        if (startsWith(rawLine_, '.')) return rows;
+    }
+}
+
+Question QuizReader::readQuestion() {
+    Question question;
+    for (;;) {
+        requireLine(expect::kQuestion);
+        if (startsWith(rawLine_, '.')) break;
+        question.text += currentLine_;
+        question.text += ' ';
+    }
+    for (;;) {
+        Answer answer;
+        for (;;) {
+            requireLine(expect::kAnswer);
+            if (isMarker(rawLine_)) break;
+            answer.text += currentLine_;
+            answer.text += ' ';
+        }
+        if (rawLine_.size() < 2 || (rawLine_[1] != '0' && rawLine_[1] != '1')) {
+            fail(expect::kAnswerMarker);
+        }
+        answer.points = static_cast<std::int16_t>(rawLine_[1] - '0');
+        question.answers.push_back(std::move(answer));
+        if (startsWith(rawLine_, '.')) return question;
+        if (question.answers.size() == kMaxAnswers) fail(expect::kFifthAnswer);
+    }
+}
+
+bool QuizReader::atEnd() {
+    if (atEndCheckedAt_ == lineNumber_) return atEnd_;
+    source_.mark();
+    bool end = true;
+    std::string_view line;
+    while (source_.next(line)) {
+        if (!isBlankLine(line)) {
+            end = false;
+            break;
+        }
+    }
+    if (!source_.rewind()) throw QuizError(fileName_, lineNumber_ + 1, expect::kRewind);
+    atEndCheckedAt_ = lineNumber_;
+    atEnd_ = end;
+    return end;
+}
+
+}  // namespace quiz
