@@ -1,0 +1,77 @@
+// Feeds arbitrary bytes through the whole reader sequence, in both encodings
+// and through both a seekable stream with the usual buffer and a trickling
+// stream that cannot seek with a tiny one. Only QuizError may come out, the
+// texts must be valid UTF-8 and within the format's limits, and both ways of
+// reading must agree.
+#include <cstddef>
+#include <cstdint>
+#include <sstream>
+#include <string>
+
+#include "quiz/encoding.h"
+#include "quiz/quiz_error.h"
+#include "quiz/quiz_reader.h"
+#include "test_streams.h"
+
+namespace {
+
+void require(bool condition) {
+    if (!condition) __builtin_trap();
+}
+
+bool validUtf8(const std::string& text) {
+    std::string checked;
+    quiz::appendUtf8Checked(text, checked);
+    return checked == text;
+}
+
+// Everything the reader gave, or the error it stopped at.
+std::string readThrough(std::istream& in, quiz::Encoding encoding, std::size_t bufferSize) {
+    std::string log;
+    quiz::QuizReader reader(in, "fuzz.txt", encoding, bufferSize);
+    const auto note = [&](const std::string& text) {
+        require(validUtf8(text));
+        log += text;
+        log += '\x1F';
+    };
+    try {
+        note(reader.readTitle());
+        note(reader.readIntroduction());
+        const auto levels = reader.readLevelTable();
+        require(levels.size() <= 4);
+        for (const auto& row : levels) note(row.text + std::to_string(row.minScore));
+        while (!reader.atEnd()) {
+            const quiz::Question question = reader.readQuestion();
+            require(!question.answers.empty() && question.answers.size() <= 4);
+            note(question.text);
+            for (const auto& answer : question.answers) {
+                require(answer.points == 0 || answer.points == 1);
+                note(answer.text + std::to_string(answer.points));
+            }
+        }
+        log += "end";
+    } catch (const quiz::QuizError& error) {
+        require(error.line() >= 1);
+        require(validUtf8(error.lineText()));
+        log += error.what();
+    }
+    return log;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    for (const quiz::Encoding encoding : {quiz::Encoding::Windows1251, quiz::Encoding::Utf8}) {
+        std::istringstream whole(bytes);
+        const std::string usual = readThrough(whole, encoding, quiz::LineSource::kDefaultBufferSize);
+
+        quiz_test::TrickleBuf trickle(bytes, 1 + size % 7);
+        std::istream trickled(&trickle);
+        require(readThrough(trickled, encoding, 16) == usual);
+
+        std::istringstream seekable(bytes);
+        require(readThrough(seekable, encoding, 16) == usual);
+    }
+    return 0;
+}
