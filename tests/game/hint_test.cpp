@@ -29,13 +29,14 @@ TEST(HintDraw, RoundsUAndDrawsAgainOnZero) {
     };
     const Case cases[] = {
         {"zero draws again", {0.0, 0.3}, 1, 0},
-        {"just below an eighth draws again", {0.1249, 0.3749}, 2, 0},
+        {"just below an eighth draws again", {0.1249, 0.375}, 2, 0},
         {"an eighth gives A", {0.125, 0.9}, 1, 1},
-        {"half gives V", {0.5, 0.0}, 3, 1},
+        {"half gives B", {0.5, 0.0}, 2, 1},
+        {"five eighths gives V", {0.625, 0.0}, 3, 1},
         {"just below 7/8 gives V", {0.8749, 0.0}, 3, 1},
         {"7/8 gives G", {0.875, 0.0}, 4, 1},
         {"nearly one gives G", {0.999999, 0.0}, 4, 1},
-        {"several zeros in a row", {0.01, 0.02, 0.0, 0.6}, 3, 0},
+        {"several zeros in a row", {0.01, 0.02, 0.0, 0.7}, 3, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
