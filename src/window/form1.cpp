@@ -1,0 +1,321 @@
+#include "window/form1.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QScreen>
+#include <QThread>
+#include <algorithm>
+#include <stdexcept>
+
+#include "window/appearance.h"
+#include "window/message_box.h"
+#include "window/pictures.h"
+#include "window/widgets.h"
+
+namespace window {
+namespace {
+
+constexpr std::string_view kFailureTitle = "Ошибка";
+constexpr std::string_view kUnknownFailure = "Неизвестная ошибка";
+constexpr Color kGrayText = 0x80000011;
+
+QString fromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Captions keep their CR LF line ends; the widgets show any line end as "\n".
+QString displayText(const std::string& caption) {
+    QString text = fromUtf8(caption);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+QRect pixelRect(const TwipRect& rect) {
+    return QRect(twipsToPixels(rect.left), twipsToPixels(rect.top), twipsToPixels(rect.width),
+                 twipsToPixels(rect.height));
+}
+
+// Back colour behind labels and options (Window) and on button faces (Button).
+void paintBack(QWidget* widget, Color color) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, toQColor(color));
+    palette.setColor(QPalette::Button, toQColor(color));
+    widget->setPalette(palette);
+}
+
+// Text colour while enabled; disabled text stays grey so it still looks disabled.
+void paintFore(QWidget* widget, Color color) {
+    QPalette palette = widget->palette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+        palette.setColor(group, QPalette::WindowText, toQColor(color));
+        palette.setColor(group, QPalette::ButtonText, toQColor(color));
+    }
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, toQColor(kGrayText));
+    palette.setColor(QPalette::Disabled, QPalette::ButtonText, toQColor(kGrayText));
+    widget->setPalette(palette);
+}
+
+}  // namespace
+
+Form1::Form1(QWidget* parent) : QWidget(parent) {
+    setWindowTitle(fromUtf8(kFormTitle));
+    setWindowIcon(quizIcon());
+    setFixedSize(twipsToPixels(kClientWidthTwips), twipsToPixels(kClientHeightTwips));
+    setAutoFillBackground(true);
+    paintBack(this, kFormBack);
+
+    options_.setExclusive(true);
+    controls_.reserve(kControls.size());
+    for (const ControlDef& def : kControls) controls_.push_back(makeControl(def));
+    find(Command3).command->setPicture(fiftyFiftyPicture());
+    // Labels lie behind the buttons wherever they grow over them.
+    for (const Control& control : controls_)
+        if (control.label == nullptr) control.widget->raise();
+    orderTabs();
+    find(Command1).widget->setFocus(Qt::OtherFocusReason);
+}
+
+Form1::~Form1() = default;
+
+Form1::Control Form1::makeControl(const ControlDef& def) {
+    Control control;
+    control.def = &def;
+    control.caption = def.caption;
+    const ControlName name = def.name;
+    switch (def.kind) {
+    case ControlKind::Label:
+        control.label = new FormLabel(this);
+        control.widget = control.label;
+        break;
+    case ControlKind::Option:
+        control.option = new OptionButton(this);
+        control.widget = control.option;
+        options_.addButton(control.option);
+        connect(control.option, &QAbstractButton::clicked, this, [this, name] { clicked(name); });
+        break;
+    case ControlKind::Command:
+        control.command = new CommandButton(this);
+        control.widget = control.command;
+        connect(control.command, &QAbstractButton::clicked, this, [this, name] { clicked(name); });
+        break;
+    }
+    QWidget* widget = control.widget;
+    widget->setObjectName(fromUtf8(describe({def.name, def.index})));
+    widget->setGeometry(pixelRect(def.rect));
+    if (def.font.points > 0) widget->setFont(designFont(def.font));
+    paintBack(widget, def.back);
+    paintFore(widget, def.fore);
+    showCaption(control);
+    if (control.label != nullptr) {
+        control.label->setFit(def.autoSize == AutoSize::OneLine ? FormLabel::Fit::OneLine
+                                                                : FormLabel::Fit::Keep);
+        QString name = fromUtf8(def.role);
+        if (def.name == ControlName::Label1) name += QLatin1Char(' ') + QString::number(def.index);
+        widget->setAccessibleName(name);
+    }
+    return control;
+}
+
+void Form1::orderTabs() {
+    std::vector<const Control*> focusable;
+    for (const Control& control : controls_)
+        if (control.label == nullptr) focusable.push_back(&control);
+    std::ranges::sort(focusable, {}, [](const Control* c) { return c->def->tabIndex; });
+    for (std::size_t i = 1; i < focusable.size(); ++i)
+        QWidget::setTabOrder(focusable[i - 1]->widget, focusable[i]->widget);
+}
+
+void Form1::showCaption(const Control& control) {
+    const QString text = displayText(control.caption);
+    if (control.label != nullptr) {
+        control.label->setDisplayText(text);
+        return;
+    }
+    if (control.option != nullptr) control.option->setDisplayText(text);
+    if (control.command != nullptr) control.command->setDisplayText(text);
+    control.widget->setAccessibleName(text.isEmpty() ? fromUtf8(control.def->role) : text);
+}
+
+Form1::Control& Form1::find(ControlRef control) {
+    const auto found = std::ranges::find_if(controls_, [control](const Control& c) {
+        return c.def->name == control.name && c.def->index == control.index;
+    });
+    if (found == controls_.end()) throw std::out_of_range("no control " + describe(control));
+    return *found;
+}
+
+const Form1::Control& Form1::find(ControlRef control) const {
+    return const_cast<Form1*>(this)->find(control);
+}
+
+void Form1::setEvents(FormEvents* events) { events_ = events; }
+
+void Form1::setMessageResponder(MessageResponder responder) { responder_ = std::move(responder); }
+
+void Form1::setEndHandler(EndHandler handler) { endHandler_ = std::move(handler); }
+
+bool Form1::start() {
+    if (!loaded_) {
+        loaded_ = true;
+        if (events_ != nullptr) runHandler([this] { events_->load(); });
+    }
+    if (ended_) return false;
+    if (const QScreen* screen = this->screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    show();
+    activateWindow();
+    return true;
+}
+
+int Form1::run() {
+    if (!start()) return exitStatus_;
+    const int status = QApplication::exec();
+    // Closing the window may leave the loop with its own status; the ending
+    // that came first decides.
+    return ended_ ? exitStatus_ : status;
+}
+
+void Form1::clicked(ControlName name) {
+    // A click that reaches a hidden option (from code) is not the player's.
+    if (find({name}).widget->isHidden()) return;
+    if (events_ != nullptr) runHandler([this, name] { events_->click(name); });
+}
+
+void Form1::press(ControlRef control) {
+    QAbstractButton* button = static_cast<QAbstractButton*>(find(control).widget);
+    if (!button->isHidden() && button->isEnabled()) button->click();
+}
+
+void Form1::runHandler(const std::function<void()>& handler) {
+    // One event at a time: nothing reaches the game while a handler runs
+    // (a modal box holds the loop) or after the program has ended.
+    if (ended_ || inHandler_) return;
+    inHandler_ = true;
+    try {
+        handler();
+    } catch (const ProgramEnd& end) {
+        finish(end.exitStatus);
+    } catch (const std::exception& failure) {
+        showFailure(failure.what());
+        finish(1);
+    } catch (...) {
+        showFailure(std::string(kUnknownFailure));
+        finish(1);
+    }
+    inHandler_ = false;
+}
+
+void Form1::showFailure(const std::string& message) {
+    // The failure box must not let a second failure escape into Qt's loop.
+    try {
+        messageBox(message, std::string(kFailureTitle), Buttons::Ok, Icon::Critical);
+    } catch (...) {
+    }
+}
+
+void Form1::finish(int exitStatus) {
+    if (ended_) return;
+    ended_ = true;
+    exitStatus_ = exitStatus;
+    if (endHandler_) {
+        endHandler_(exitStatus);
+        return;
+    }
+    close();
+    // Outside a running loop (an end during load) exit() would only make the
+    // next loop of this thread return at once; run() gives the status itself.
+    if (QThread::currentThread()->loopLevel() > 0) QCoreApplication::exit(exitStatus);
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    // The window's own close command ends the program silently, status 0.
+    finish(0);
+    event->accept();
+}
+
+void Form1::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        // Command4 is the cancel button; Enter never presses it.
+        press(Command4);
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+QWidget* Form1::widget(ControlRef control) const { return find(control).widget; }
+
+std::string Form1::title() const { return windowTitle().toStdString(); }
+
+QColor Form1::backColor(ControlRef control) const {
+    return find(control).widget->palette().color(QPalette::Window);
+}
+
+QColor Form1::foreColor(ControlRef control) const {
+    return find(control).widget->palette().color(QPalette::Active, QPalette::WindowText);
+}
+
+bool Form1::controlVisible(ControlRef control) const { return !find(control).widget->isHidden(); }
+
+bool Form1::controlEnabled(ControlRef control) const { return find(control).widget->isEnabled(); }
+
+bool Form1::selected(ControlRef control) const {
+    const Control& found = find(control);
+    return found.option != nullptr && found.option->isChecked();
+}
+
+void Form1::setTitle(const std::string& text) { setWindowTitle(fromUtf8(text)); }
+
+void Form1::setCaption(ControlRef control, const std::string& text) {
+    Control& found = find(control);
+    found.caption = text;
+    showCaption(found);
+}
+
+std::string Form1::caption(ControlRef control) const { return find(control).caption; }
+
+void Form1::setVisible(ControlRef control, bool visible) { find(control).widget->setVisible(visible); }
+
+void Form1::setEnabled(ControlRef control, bool enabled) { find(control).widget->setEnabled(enabled); }
+
+void Form1::setBackColor(ControlRef control, Color color) { paintBack(find(control).widget, color); }
+
+void Form1::setForeColor(ControlRef control, Color color) { paintFore(find(control).widget, color); }
+
+void Form1::setWordWrapAutoSize(ControlRef control) {
+    const Control& found = find(control);
+    if (found.label == nullptr) throw std::invalid_argument("word wrap applies to labels, not " + describe(control));
+    found.label->setFit(FormLabel::Fit::WrapHeight);
+}
+
+std::string Form1::tag(ControlRef control) const { return find(control).tag; }
+
+void Form1::setTag(ControlRef control, const std::string& text) { find(control).tag = text; }
+
+void Form1::clearSelection(ControlRef control) {
+    const Control& found = find(control);
+    if (found.option == nullptr)
+        throw std::invalid_argument("clear selection applies to option buttons, not " + describe(control));
+    // An exclusive group refuses to uncheck its checked button.
+    options_.setExclusive(false);
+    found.option->setChecked(false);
+    options_.setExclusive(true);
+}
+
+Reply Form1::messageBox(const std::string& text, const std::string& title, Buttons buttons, Icon icon) {
+    if (responder_) return responder_(text, title, buttons, icon);
+    return execMessageBox(text, title, buttons, icon, this);
+}
+
+void Form1::endProgram() { throw ProgramEnd{0}; }
+
+void Form1::stopOnFailure(const std::string& message) {
+    showFailure(message);
+    throw ProgramEnd{1};
+}
+
+}  // namespace window

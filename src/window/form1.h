@@ -1,0 +1,146 @@
+// The one window of the game, Form1, built with Qt Widgets.
+#pragma once
+
+#include <QButtonGroup>
+#include <QColor>
+#include <QWidget>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "window/controls.h"
+#include "window/form_ops.h"
+
+namespace window {
+
+class FormLabel;
+class OptionButton;
+class CommandButton;
+
+// Form1 builds its 29 controls from the design (kControls), carries out the
+// operations of FormOps on them and delivers the window's events to the game.
+//
+// Use in main():
+//     QApplication app(argc, argv);
+//     window::Form1 form;
+//     Game game(form);            // the game drives form through FormOps
+//     form.setEvents(&game);
+//     return form.run();
+//
+// The event boundary: every event (load, each click) runs one handler to the
+// end. Inside it, endProgram() and stopOnFailure() throw ProgramEnd, which the
+// boundary turns into the end of the program with its exit status; any other
+// exception escaping the handler is shown in a critical box titled "Ошибка"
+// with its message and ends the program with status 1. Once the program has
+// ended no further event is delivered.
+class Form1 : public QWidget, public FormOps {
+    Q_OBJECT
+public:
+    // Answers a message box in place of the player (tests); gets the text,
+    // title, buttons and icon the box would show.
+    using MessageResponder =
+        std::function<Reply(const std::string& text, const std::string& title, Buttons buttons,
+                            Icon icon)>;
+    // Called once when the program ends, with its exit status. The default
+    // closes the window and leaves the event loop with that status.
+    using EndHandler = std::function<void(int exitStatus)>;
+
+    explicit Form1(QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // The handler of load and clicks; not owned; may be null (no events).
+    void setEvents(FormEvents* events);
+    // An empty responder (the default) shows real modal boxes.
+    void setMessageResponder(MessageResponder responder);
+    // An empty handler restores the default.
+    void setEndHandler(EndHandler handler);
+
+    // Delivers load() (the first call only) and then, unless the program
+    // ended during it, shows the window centred on its screen with Command1
+    // holding the focus. Gives false if the program has ended.
+    bool start();
+    // start(), then the application's event loop. Gives the exit status: that
+    // of endProgram (0) or stopOnFailure (1), or 0 when the player closed the
+    // window. If the program ended during load, returns at once without
+    // showing the window. Needs a QApplication.
+    int run();
+
+    bool ended() const { return ended_; }
+    // Meaningful once ended().
+    int exitStatus() const { return exitStatus_; }
+
+    // For tests: the widget of a control; its shown colours, its own visible
+    // flag (whether the window is shown or not), its enabled state and, for
+    // option buttons, whether it is selected. Throw std::out_of_range for a
+    // control that does not exist.
+    QWidget* widget(ControlRef control) const;
+    std::string title() const;
+    QColor backColor(ControlRef control) const;
+    QColor foreColor(ControlRef control) const;
+    bool controlVisible(ControlRef control) const;
+    bool controlEnabled(ControlRef control) const;
+    bool selected(ControlRef control) const;
+
+    // FormOps. A control that does not exist (Label1(0), Label3(4), ...)
+    // throws std::out_of_range; word wrap on anything but a label and clear
+    // selection on anything but an option button throw std::invalid_argument.
+    // Captions may hold CR LF line ends; caption() gives back the exact text.
+    void setTitle(const std::string& text) override;
+    void setCaption(ControlRef control, const std::string& text) override;
+    std::string caption(ControlRef control) const override;
+    using QWidget::setVisible;
+    void setVisible(ControlRef control, bool visible) override;
+    using QWidget::setEnabled;
+    void setEnabled(ControlRef control, bool enabled) override;
+    void setBackColor(ControlRef control, Color color) override;
+    void setForeColor(ControlRef control, Color color) override;
+    void setWordWrapAutoSize(ControlRef control) override;
+    std::string tag(ControlRef control) const override;
+    void setTag(ControlRef control, const std::string& text) override;
+    void clearSelection(ControlRef control) override;
+    Reply messageBox(const std::string& text, const std::string& title, Buttons buttons,
+                     Icon icon) override;
+    [[noreturn]] void endProgram() override;
+    [[noreturn]] void stopOnFailure(const std::string& message) override;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    struct Control {
+        const ControlDef* def = nullptr;
+        QWidget* widget = nullptr;
+        FormLabel* label = nullptr;
+        OptionButton* option = nullptr;
+        CommandButton* command = nullptr;
+        std::string caption;
+        std::string tag;
+    };
+
+    Control makeControl(const ControlDef& def);
+    void orderTabs();
+    void showCaption(const Control& control);
+    Control& find(ControlRef control);
+    const Control& find(ControlRef control) const;
+    // A press of a button from the mouse, the keyboard or code.
+    void clicked(ControlName name);
+    // Presses a command button or selects an option as a click would, if it
+    // is shown and enabled.
+    void press(ControlRef control);
+    void runHandler(const std::function<void()>& handler);
+    void showFailure(const std::string& message);
+    void finish(int exitStatus);
+
+    std::vector<Control> controls_;
+    QButtonGroup options_;
+    FormEvents* events_ = nullptr;
+    MessageResponder responder_;
+    EndHandler endHandler_;
+    bool loaded_ = false;
+    bool inHandler_ = false;
+    bool ended_ = false;
+    int exitStatus_ = 0;
+};
+
+}  // namespace window

@@ -1,0 +1,201 @@
+#include "window/widgets.h"
+
+#include <QEvent>
+#include <QPainter>
+#include <QStyleOptionButton>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
+#include <qdrawutil.h>
+
+#include <algorithm>
+
+#include "window/appearance.h"
+
+namespace window {
+namespace {
+
+constexpr int kBevel = 2;
+constexpr int kButtonTextMargin = 4;
+constexpr int kOptionTextMargin = 2;
+constexpr Color kBevelHighlight = 0x80000014;
+constexpr Color kBevelLight = 0x80000016;
+constexpr Color kBevelShadow = 0x80000010;
+constexpr Color kBevelDarkShadow = 0x80000015;
+constexpr Color kGrayText = 0x80000011;
+
+// Buttons draw their text with mnemonics on; doubling '&' keeps it literal.
+QString literalAmpersands(const QString& text) {
+    QString result = text;
+    return result.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+}  // namespace
+
+QString wrapAtBlanks(const QFontMetrics& metrics, const QString& text, int width) {
+    QStringList lines;
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        if (metrics.horizontalAdvance(line) <= width) {
+            lines << line;
+            continue;
+        }
+        QString current;
+        bool first = true;
+        for (const QString& word : line.split(QLatin1Char(' '))) {
+            if (first) {
+                current = word;
+                first = false;
+                continue;
+            }
+            const QString candidate = current + QLatin1Char(' ') + word;
+            if (metrics.horizontalAdvance(candidate) <= width) {
+                current = candidate;
+            } else {
+                lines << current;
+                current = word;
+            }
+        }
+        lines << current;
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+FormLabel::FormLabel(QWidget* parent) : QLabel(parent) {
+    setTextFormat(Qt::PlainText);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setFrameShape(QFrame::NoFrame);
+    setMargin(0);
+    setIndent(0);
+    setAutoFillBackground(true);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void FormLabel::setFit(Fit fit) {
+    fit_ = fit;
+    setWordWrap(fit == Fit::WrapHeight);
+    refit();
+}
+
+void FormLabel::setDisplayText(const QString& text) {
+    setText(text);
+    refit();
+}
+
+void FormLabel::refit() {
+    switch (fit_) {
+    case Fit::Keep:
+        return;
+    case Fit::OneLine:
+        resize(sizeHint());
+        return;
+    case Fit::WrapHeight:
+        // An empty caption keeps one line of height, so the label never vanishes.
+        resize(width(), std::max(heightForWidth(width()), fontMetrics().height()));
+        return;
+    }
+}
+
+OptionButton::OptionButton(QWidget* parent) : QRadioButton(parent) { setAutoFillBackground(true); }
+
+void OptionButton::setDisplayText(const QString& text) { setText(literalAmpersands(text)); }
+
+QRect OptionButton::textRect() const {
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    const QRect indicator = style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, this);
+    const int left =
+        indicator.right() + 1 + style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, &option, this);
+    return QRect(left, 0, width() - left - kOptionTextMargin, height());
+}
+
+void OptionButton::paintEvent(QPaintEvent*) {
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    // The indicator stands at the left, centred in height like the caption.
+    const QRect indicator = style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, this);
+    option.rect = QRect(indicator.left(), (height() - indicator.height()) / 2, indicator.width(),
+                        indicator.height());
+    painter.drawPrimitive(QStyle::PE_IndicatorRadioButton, option);
+
+    constexpr int kFlags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap | Qt::TextShowMnemonic;
+    const QRect area = textRect();
+    painter.drawItemText(area, kFlags, palette(), isEnabled(), text(), QPalette::WindowText);
+    if (hasFocus() && !text().isEmpty()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = fontMetrics().boundingRect(area, kFlags, text()).adjusted(-1, -1, 1, 1) & rect();
+        painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+    }
+}
+
+bool OptionButton::hitButton(const QPoint& pos) const { return !isHidden() && rect().contains(pos); }
+
+CommandButton::CommandButton(QWidget* parent) : QPushButton(parent) {
+    setAutoDefault(false);
+    setDefault(false);
+}
+
+void CommandButton::setDisplayText(const QString& text) {
+    caption_ = text;
+    rewrap();
+}
+
+void CommandButton::setPicture(const QImage& picture) {
+    picture_ = picture;
+    update();
+}
+
+void CommandButton::rewrap() {
+    setText(literalAmpersands(wrapAtBlanks(fontMetrics(), caption_, width() - 2 * kButtonTextMargin)));
+}
+
+void CommandButton::changeEvent(QEvent* event) {
+    QPushButton::changeEvent(event);
+    if (event->type() == QEvent::FontChange) rewrap();
+}
+
+void CommandButton::resizeEvent(QResizeEvent* event) {
+    QPushButton::resizeEvent(event);
+    rewrap();
+}
+
+void CommandButton::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const bool sunken = isDown();
+    QPalette bevel = palette();
+    bevel.setColor(QPalette::Light, toQColor(kBevelHighlight));
+    bevel.setColor(QPalette::Midlight, toQColor(kBevelLight));
+    bevel.setColor(QPalette::Dark, toQColor(kBevelShadow));
+    bevel.setColor(QPalette::Shadow, toQColor(kBevelDarkShadow));
+    const QBrush face = palette().brush(QPalette::Button);
+    qDrawWinButton(&painter, rect(), bevel, sunken, &face);
+
+    QRect content = rect().adjusted(kBevel, kBevel, -kBevel, -kBevel);
+    if (sunken) content.translate(1, 1);
+    constexpr int kFlags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextShowMnemonic;
+    const int textHeight = text().isEmpty() ? 0 : fontMetrics().boundingRect(content, kFlags, text()).height();
+    const int pictureHeight = picture_.isNull() ? 0 : picture_.height();
+    const int top = content.top() + std::max(0, (content.height() - pictureHeight - textHeight) / 2);
+    if (!picture_.isNull())
+        painter.drawImage(QPoint(content.left() + (content.width() - picture_.width()) / 2, top), picture_);
+
+    const QRect textArea(content.left(), top + pictureHeight, content.width(), textHeight);
+    painter.setFont(font());
+    if (isEnabled()) {
+        painter.setPen(palette().color(QPalette::Active, QPalette::ButtonText));
+        painter.drawText(textArea, kFlags, text());
+    } else {
+        painter.setPen(toQColor(kBevelHighlight));
+        painter.drawText(textArea.translated(1, 1), kFlags, text());
+        painter.setPen(toQColor(kGrayText));
+        painter.drawText(textArea, kFlags, text());
+    }
+    if (hasFocus()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = rect().adjusted(kBevel + 2, kBevel + 2, -kBevel - 2, -kBevel - 2);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    }
+}
+
+}  // namespace window

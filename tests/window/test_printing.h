@@ -1,0 +1,18 @@
+// Readable names in failure messages: Qt strings as text, table rows of
+// cases by their row name.
+#pragma once
+
+#include <QString>
+#include <ostream>
+
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
+namespace window_test {
+
+template <typename Case>
+    requires requires(const Case& c) { c.name; }
+void PrintTo(const Case& row, std::ostream* out) {
+    *out << row.name;
+}
+
+}  // namespace window_test
