@@ -3,7 +3,6 @@
 #include <QEvent>
 #include <QPainter>
 #include <QStyleOptionButton>
-#include <QStyleOptionFocusRect>
 #include <QStylePainter>
 #include <qdrawutil.h>
 
@@ -27,6 +26,17 @@ constexpr Color kGrayText = 0x80000011;
 QString literalAmpersands(const QString& text) {
     QString result = text;
     return result.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+// A dotted frame around the focused control, shown from the moment the window
+// opens (styles often wait for the first Tab), so keyboard players always see
+// which button Space presses.
+void drawFocusFrame(QPainter& painter, const QRect& frame) {
+    painter.save();
+    painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(frame);
+    painter.restore();
 }
 
 }  // namespace
@@ -120,12 +130,8 @@ void OptionButton::paintEvent(QPaintEvent*) {
     constexpr int kFlags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap | Qt::TextShowMnemonic;
     const QRect area = textRect();
     painter.drawItemText(area, kFlags, palette(), isEnabled(), text(), QPalette::WindowText);
-    if (hasFocus() && !text().isEmpty()) {
-        QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        focus.rect = fontMetrics().boundingRect(area, kFlags, text()).adjusted(-1, -1, 1, 1) & rect();
-        painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
-    }
+    if (hasFocus() && !text().isEmpty())
+        drawFocusFrame(painter, fontMetrics().boundingRect(area, kFlags, text()).adjusted(-2, -1, 1, 1) & rect());
 }
 
 bool OptionButton::hitButton(const QPoint& pos) const { return !isHidden() && rect().contains(pos); }
@@ -190,12 +196,7 @@ void CommandButton::paintEvent(QPaintEvent*) {
         painter.setPen(toQColor(kGrayText));
         painter.drawText(textArea, kFlags, text());
     }
-    if (hasFocus()) {
-        QStyleOptionFocusRect focus;
-        focus.initFrom(this);
-        focus.rect = rect().adjusted(kBevel + 2, kBevel + 2, -kBevel - 2, -kBevel - 2);
-        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
-    }
+    if (hasFocus()) drawFocusFrame(painter, rect().adjusted(kBevel + 2, kBevel + 2, -kBevel - 3, -kBevel - 3));
 }
 
 }  // namespace window
