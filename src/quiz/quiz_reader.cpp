@@ -107,13 +107,30 @@ bool QuizReader::readLine() {
     if (!source_.next(rawLine_)) return false;
     if (lineNumber_ == INT_MAX) throw QuizError(fileName_, lineNumber_, expect::kTooManyLines);
     ++lineNumber_;
-    currentLine_.clear();
-    appendDecoded(rawLine_, encoding_, currentLine_);
     return true;
 }
 
 void QuizReader::requireLine(const char* expected) {
-    if (!readLine()) throw QuizError(fileName_, lineNumber_ + 1, expected);
+    if (readLine()) return;
+    if (lastContent_.text != nullptr) {
+        currentLine_.assign(*lastContent_.text, lastContent_.begin, lastContent_.end - lastContent_.begin);
+        lastContent_.text = nullptr;
+    }
+    throw QuizError(fileName_, lineNumber_ + 1, expected);
+}
+
+const std::string& QuizReader::takeLine() {
+    lastContent_.text = nullptr;
+    currentLine_.clear();
+    appendDecoded(rawLine_, encoding_, currentLine_);
+    return currentLine_;
+}
+
+void QuizReader::appendContent(std::string& text, std::string_view separator) {
+    const std::size_t begin = text.size();
+    appendDecoded(rawLine_, encoding_, text);
+    lastContent_ = {&text, begin, text.size()};
+    text += separator;
 }
 
 void QuizReader::fail(std::string expected) const {
@@ -122,17 +139,18 @@ void QuizReader::fail(std::string expected) const {
 
 std::string QuizReader::readTitle() {
     requireLine(expect::kTitle);
-    return currentLine_;
+    return takeLine();
 }
 
 std::string QuizReader::readIntroduction() {
     std::string text;
     for (;;) {
         requireLine(expect::kIntroduction);
-        if (startsWith(rawLine_, '.')) return text;
-        text += currentLine_;
-        text += "\r\n";
+        if (startsWith(rawLine_, '.')) break;
+        appendContent(text, "\r\n");
     }
+    takeLine();
+    return text;
 }
 
 std::int16_t QuizReader::minScore() const {
@@ -147,11 +165,13 @@ std::vector<LevelRow> QuizReader::readLevelTable() {
     std::vector<LevelRow> rows;
     for (;;) {
         requireLine(expect::kLevel);
+        takeLine();
         if (startsWith(rawLine_, '.')) return rows;
         if (rows.size() == kMaxLevels) fail(expect::kFifthLevel);
         LevelRow row;
         row.text = currentLine_;
         requireLine(expect::kMinScoreLine);
+        takeLine();
         row.minScore = minScore();
         rows.push_back(std::move(row));
         // A minimum-score line that begins with "." (".5") also ends the table.
@@ -164,17 +184,18 @@ Question QuizReader::readQuestion() {
     for (;;) {
         requireLine(expect::kQuestion);
         if (startsWith(rawLine_, '.')) break;
-        question.text += currentLine_;
-        question.text += ' ';
+        appendContent(question.text, " ");
     }
+    takeLine();
+    question.answers.reserve(kMaxAnswers);
     for (;;) {
         Answer answer;
         for (;;) {
             requireLine(expect::kAnswer);
             if (isMarker(rawLine_)) break;
-            answer.text += currentLine_;
-            answer.text += ' ';
+            appendContent(answer.text, " ");
         }
+        takeLine();
         if (rawLine_.size() < 2 || (rawLine_[1] != '0' && rawLine_[1] != '1')) {
             fail(expect::kAnswerMarker);
         }

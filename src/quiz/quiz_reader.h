@@ -28,9 +28,11 @@
 // the offending line.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <istream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "quiz/encoding.h"
@@ -78,18 +80,30 @@ public:
     const std::string& fileName() const noexcept { return fileName_; }
 
 private:
-    // Takes the next line into rawLine_ and currentLine_; false at the end.
+    // Takes the next line's bytes into rawLine_; false at the end.
     bool readLine();
     // Takes the next line, or throws: the file ended where `expected` was.
     void requireLine(const char* expected);
+    // Decodes the line just taken into currentLine_.
+    const std::string& takeLine();
+    // Decodes the line just taken straight onto the end of `text`, then
+    // `separator`; currentLine_ is rebuilt from there only when needed.
+    void appendContent(std::string& text, std::string_view separator);
     [[noreturn]] void fail(std::string expected) const;
     std::int16_t minScore() const;
 
     std::string fileName_;
     Encoding encoding_;
     LineSource source_;
-    std::string_view rawLine_;  // the bytes of currentLine_, until the next read
+    std::string_view rawLine_;  // the bytes of the line last read, until the next read
+    // currentLine_ is the line last read once each operation has returned or
+    // thrown; while one runs, a content line lives only in the text it joined.
     std::string currentLine_;
+    struct {
+        const std::string* text = nullptr;
+        std::size_t begin = 0;
+        std::size_t end = 0;
+    } lastContent_;
     int lineNumber_ = 0;
     int atEndCheckedAt_ = -1;  // lineNumber_ when atEnd last looked ahead
     bool atEnd_ = false;

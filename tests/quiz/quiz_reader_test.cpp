@@ -67,6 +67,14 @@ ReadQuiz readAll(QuizReader& reader) {
     return quiz;
 }
 
+// Title, empty introduction, empty level table: the head of most cases.
+const std::vector<std::string> kHead = {"T", ".", "."};
+
+std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
 // Quiz files are written into a temporary folder and read back through a file
 // stream, as the game reads them.
 class QuizReaderTest : public ::testing::Test {
@@ -138,19 +146,33 @@ TEST_F(QuizReaderTest, KeepsTheLastLineReadAndItsNumber) {
     check({"atEnd after the question", 18, ".0"});
 }
 
+TEST_F(QuizReaderTest, KeepsTheLastLineReadWhenTheFileEndsEarly) {
+    const struct {
+        const char* name;
+        std::string bytes;
+        int line;
+        std::string text;
+    } cases[] = {
+        {"in_the_introduction", lines({"T", kHello}), 2, "Привет"},
+        {"in_the_question_text", lines(kHead + std::vector<std::string>{"Q1", kMoscow}), 5, "Москва"},
+        {"in_an_answer", lines(kHead + std::vector<std::string>{"Q", ".", kYes}), 6, "Да"},
+        {"after_a_marker", lines(kHead + std::vector<std::string>{"Q", ".", "A", ",1"}), 7, ",1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::istringstream in(c.bytes);
+        QuizReader reader(in, "test1.txt");
+        EXPECT_THROW(readAll(reader), QuizError);
+        EXPECT_EQ(reader.lineNumber(), c.line);
+        EXPECT_EQ(reader.currentLine(), c.text);
+    }
+}
+
 struct FormatCase {
     const char* name;
     std::string bytes;
     ReadQuiz expected;
 };
-
-// Title, empty introduction, empty level table: the head of most cases.
-const std::vector<std::string> kHead = {"T", ".", "."};
-
-std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string>& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
 
 const std::vector<FormatCase> kFormatCases = {
     {"introduction_of_a_single_marker_line_is_empty",

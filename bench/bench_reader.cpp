@@ -1,0 +1,172 @@
+// The quiz reader against a floor that only splits the same bytes into lines
+// and decodes them: the reader should keep at least half the floor's speed.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <cstring>
+#include <streambuf>
+#include <string>
+#include <string_view>
+
+#include "quiz/encoding.h"
+#include "quiz/quiz_reader.h"
+#include "test_streams.h"
+
+namespace {
+
+constexpr int kQuestions = 100'000;
+
+// Windows-1251 words to build questions from.
+constexpr std::string_view kWords[] = {
+    "\xC2\xEE\xEF\xF0\xEE\xF1",          // Вопрос
+    "\xF1\xF2\xEE\xEB\xE8\xF6\xE0",      // столица
+    "\xF0\xE5\xEA\xE0",                  // река
+    "\xE3\xEE\xF0\xEE\xE4",              // город
+    "\xEA\xE0\xEA\xEE\xE9",              // какой
+    "\xF1\xE0\xEC\xFB\xE9",              // самый
+    "\xE4\xEB\xE8\xED\xED\xFB\xE9",      // длинный
+    "\xA8\xEB\xEA\xE0",                  // Ёлка
+    "planet",
+    "1812",
+};
+constexpr std::size_t kWordCount = std::size(kWords);
+
+std::string phrase(int seed, int words) {
+    std::string text;
+    for (int i = 0; i < words; ++i) {
+        if (i > 0) text += ' ';
+        text += kWords[static_cast<std::size_t>(seed + i * 7) % kWordCount];
+    }
+    return text;
+}
+
+// A well-formed quiz of kQuestions questions with 2 to 4 answers each, in
+// Windows-1251 with CR LF.
+const std::string& generatedQuiz() {
+    static const std::string quiz = [] {
+        std::string q = "Benchmark\r\n" + phrase(1, 12) + "\r\n" + phrase(2, 12) + "\r\n.\r\n";
+        for (int row = 0; row < 4; ++row) q += phrase(row, 4) + "\r\n" + std::to_string(12 - 4 * row) + "\r\n";
+        q += ".\r\n";
+        for (int n = 0; n < kQuestions; ++n) {
+            q += phrase(n, 9) + "\r\n" + phrase(n + 3, 6) + "?\r\n.\r\n";
+            const int answers = 2 + n % 3;
+            for (int a = 0; a < answers; ++a) {
+                q += phrase(n + a, 3) + "\r\n";
+                q += a + 1 < answers ? ',' : '.';
+                q += a == n % answers ? "1\r\n" : "0\r\n";
+            }
+        }
+        return q;
+    }();
+    return quiz;
+}
+
+// Reads a string in memory without copying it; can seek, as a file can.
+class MemoryBuf : public std::streambuf {
+public:
+    explicit MemoryBuf(const std::string& bytes) {
+        char* begin = const_cast<char*>(bytes.data());
+        setg(begin, begin, begin + bytes.size());
+    }
+
+protected:
+    pos_type seekoff(off_type off, std::ios_base::seekdir dir, std::ios_base::openmode) override {
+        const off_type base = dir == std::ios_base::beg ? 0 : dir == std::ios_base::cur ? gptr() - eback() : egptr() - eback();
+        return seekpos(pos_type(base + off), std::ios_base::in);
+    }
+    pos_type seekpos(pos_type pos, std::ios_base::openmode) override {
+        const off_type off = pos;
+        if (off < 0 || off > egptr() - eback()) return pos_type(off_type(-1));
+        setg(eback(), eback() + off, egptr());
+        return pos;
+    }
+};
+
+// atEnd over ten million blank lines after the last question, read from a
+// stream that makes them up as it goes: the reader must not keep them. Runs
+// first, so that the peak memory of the process is its own.
+void BM_AtEndOverTenMillionBlankLines(benchmark::State& state) {
+    constexpr std::size_t kBlankLines = 10'000'000;
+    quiz_test::RepeatingBuf blankLines("T\r\n.\r\n.\r\nQ\r\n.\r\nA\r\n.1\r\n", "\r\n", kBlankLines, "");
+    for (auto _ : state) {
+        blankLines.pubseekpos(0, std::ios_base::in);
+        std::istream in(&blankLines);
+        quiz::QuizReader reader(in, "bench.txt");
+        reader.readTitle();
+        reader.readIntroduction();
+        reader.readLevelTable();
+        reader.readQuestion();
+        if (!reader.atEnd()) state.SkipWithError("not at end");
+    }
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_rss_MiB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    state.counters["file_MiB"] = static_cast<double>(blankLines.size()) / (1024.0 * 1024.0);
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * blankLines.size()));
+}
+BENCHMARK(BM_AtEndOverTenMillionBlankLines)->Unit(benchmark::kMillisecond);
+
+// The floor: chunks from the stream buffer, lines split at LF with a CR
+// before it dropped, each line decoded.
+void BM_FloorSplitAndDecode(benchmark::State& state) {
+    const std::string& quiz = generatedQuiz();
+    std::string chunk(64 * 1024, '\0');
+    std::string carry, line;
+    for (auto _ : state) {
+        MemoryBuf buffer(quiz);
+        std::size_t total = 0;
+        carry.clear();
+        for (std::streamsize got; (got = buffer.sgetn(chunk.data(), static_cast<std::streamsize>(chunk.size()))) > 0;) {
+            std::string_view rest(chunk.data(), static_cast<std::size_t>(got));
+            for (const char* lf; (lf = static_cast<const char*>(std::memchr(rest.data(), '\n', rest.size())));) {
+                std::string_view raw = rest.substr(0, static_cast<std::size_t>(lf - rest.data()));
+                rest.remove_prefix(raw.size() + 1);
+                if (!carry.empty()) {
+                    carry.append(raw);
+                    raw = carry;
+                }
+                if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
+                line.clear();
+                quiz::appendWindows1251AsUtf8(raw, line);
+                total += line.size();
+                carry.clear();
+            }
+            carry.append(rest);
+        }
+        benchmark::DoNotOptimize(total);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * quiz.size()));
+}
+BENCHMARK(BM_FloorSplitAndDecode)->Unit(benchmark::kMillisecond);
+
+void readQuiz(benchmark::State& state, const std::string& quiz, quiz::Encoding encoding) {
+    for (auto _ : state) {
+        MemoryBuf buffer(quiz);
+        std::istream in(&buffer);
+        quiz::QuizReader reader(in, "bench.txt", encoding);
+        std::size_t total = reader.readTitle().size() + reader.readIntroduction().size();
+        total += reader.readLevelTable().size();
+        int questions = 0;
+        while (!reader.atEnd()) {
+            const quiz::Question q = reader.readQuestion();
+            total += q.text.size() + q.answers.size();
+            ++questions;
+        }
+        if (questions != kQuestions) state.SkipWithError("wrong question count");
+        benchmark::DoNotOptimize(total);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * quiz.size()));
+}
+
+void BM_QuizReader(benchmark::State& state) { readQuiz(state, generatedQuiz(), quiz::Encoding::Windows1251); }
+BENCHMARK(BM_QuizReader)->Unit(benchmark::kMillisecond);
+
+void BM_QuizReaderUtf8(benchmark::State& state) {
+    static const std::string utf8 = quiz::windows1251ToUtf8(generatedQuiz());
+    readQuiz(state, utf8, quiz::Encoding::Utf8);
+}
+BENCHMARK(BM_QuizReaderUtf8)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
