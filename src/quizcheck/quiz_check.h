@@ -1,0 +1,41 @@
+// Checking one quiz file the way the game reads it.
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <istream>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "quiz/encoding.h"
+#include "quizcheck/report.h"
+
+namespace quizcheck {
+
+// Opens a fresh stream over the bytes of one quiz file, at its start, each time
+// it is called; null when the file cannot be opened. The check reads the file
+// more than once.
+using StreamOpener = std::function<std::unique_ptr<std::istream>()>;
+
+// The summary of a file that the game cannot play.
+inline constexpr std::string_view kUnplayable = "играть по этому файлу нельзя";
+
+// The encoding the game reads a quiz file in, from the file's bytes.
+quiz::Encoding quizEncoding(std::istream& in);
+
+// Reads the quiz file `name` through QuizReader to its end, as the game does:
+// title, introduction, level table, then questions up to the end of the file
+// (the first one whether or not the file is at its end, as the game's "Ok"
+// does). Reports the warnings met on the way, the reader's first error, which
+// ends the check, and a summary line naming the encoding, the number of
+// questions and how play ends. Returns true when the file has no error.
+bool checkQuiz(const std::string& name, const StreamOpener& open, Report& report);
+
+// checkQuiz on the file at `path`, called `name` in the report. A file that is
+// missing or cannot be read is an error; `missingNote` follows the message of
+// a missing one.
+bool checkQuizFile(const std::filesystem::path& path, const std::string& name, Report& report,
+                   std::string_view missingNote = {});
+
+}  // namespace quizcheck
