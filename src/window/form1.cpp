@@ -6,6 +6,8 @@
 #include <QScreen>
 #include <QThread>
 #include <algorithm>
+#include <array>
+#include <string_view>
 #include <stdexcept>
 
 #include "window/appearance.h"
@@ -30,6 +32,20 @@ QString displayText(const std::string& caption) {
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return text;
+}
+
+// The keys that choose option k + 1: its digit, its answer letter and that
+// letter's place on a Latin layout. Matched on the typed text, so any layout
+// works.
+constexpr std::array<std::u16string_view, 4> kOptionKeys{u"1АA", u"2БB", u"3ВV", u"4ГG"};
+
+// The option (1..4) a typed text chooses, or 0.
+int optionForKey(const QString& typed) {
+    if (typed.size() != 1) return 0;
+    const char16_t key = typed.toUpper().at(0).unicode();
+    for (std::size_t k = 0; k < kOptionKeys.size(); ++k)
+        if (kOptionKeys[k].find(key) != std::u16string_view::npos) return static_cast<int>(k) + 1;
+    return 0;
 }
 
 QRect pixelRect(const TwipRect& rect) {
@@ -239,9 +255,25 @@ void Form1::closeEvent(QCloseEvent* event) {
 }
 
 void Form1::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+    if (modifiers != Qt::NoModifier) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_Escape:
         // Command4 is the cancel button; Enter never presses it.
         press(Command4);
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        press(Command1);
+        return;
+    default:
+        break;
+    }
+    if (const int k = optionForKey(event->text()); k != 0) {
+        press(option(k));
         return;
     }
     QWidget::keyPressEvent(event);

@@ -33,6 +33,12 @@ class CommandButton;
 // exception escaping the handler is shown in a critical box titled "Ошибка"
 // with its message and ends the program with status 1. Once the program has
 // ended no further event is delivered.
+//
+// Keyboard: 1-4 and the answer letters А, Б, В, Г (A, B, V, G on a Latin
+// layout) choose the matching shown option exactly as a click does; Enter
+// presses Command1 when it is enabled, wherever the focus is; Esc presses
+// Command4, the cancel button. Tab runs through the buttons in the designed
+// order, Space presses the focused one.
 class Form1 : public QWidget, public FormOps {
     Q_OBJECT
 public:

@@ -1,11 +1,17 @@
-// Readable names in failure messages: Qt strings as text, table rows of
-// cases by their row name.
+// Readable names in failure messages: Qt strings as text, controls by name,
+// table rows of cases by their row name.
 #pragma once
 
 #include <QString>
 #include <ostream>
 
+#include "window/controls.h"
+
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
+namespace window {
+inline void PrintTo(ControlName name, std::ostream* out) { *out << nameOf(name); }
+}  // namespace window
 
 namespace window_test {
 
