@@ -273,6 +273,9 @@ void Form1::keyPressEvent(QKeyEvent* event) {
         break;
     }
     if (const int k = optionForKey(event->text()); k != 0) {
+        // Like a mouse click, the key also moves the focus to the option.
+        QWidget* chosen = find(option(k)).widget;
+        if (!chosen->isHidden()) chosen->setFocus(Qt::ShortcutFocusReason);
         press(option(k));
         return;
     }

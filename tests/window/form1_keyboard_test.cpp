@@ -30,6 +30,7 @@ TEST_P(OptionKey, ChoosesItsOptionAsAClickWould) {
     type(form.focusWidget());
     EXPECT_EQ(events.clicks, std::vector{GetParam().chosen});
     EXPECT_TRUE(form.selected({GetParam().chosen}));
+    EXPECT_EQ(form.focusWidget(), form.widget({GetParam().chosen}));
 }
 
 TEST_P(OptionKey, ReachesTheWindowWhereverTheFocusIs) {
@@ -45,6 +46,7 @@ TEST_P(OptionKey, LeavesAHiddenOptionAlone) {
     type(form.focusWidget());
     EXPECT_TRUE(events.clicks.empty());
     EXPECT_FALSE(form.selected({GetParam().chosen}));
+    EXPECT_EQ(form.focusWidget(), form.widget(Command1));
 }
 
 const QString kCyrillicA = QStringLiteral("А");
