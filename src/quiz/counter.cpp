@@ -29,7 +29,7 @@ struct ErrnoText {
     const char* text;
 };
 
-constexpr std::array<ErrnoText, 9> kErrnoTexts = {{
+constexpr std::array<ErrnoText, 12> kErrnoTexts = {{
     {EACCES, "нет прав на запись"},
     {EPERM, "операция запрещена"},
     {EROFS, "файловая система доступна только для чтения"},
@@ -39,6 +39,9 @@ constexpr std::array<ErrnoText, 9> kErrnoTexts = {{
     {EIO, "ошибка ввода-вывода"},
     {ENOENT, "папка не найдена"},
     {ENOTDIR, "папка не найдена"},
+    {ENAMETOOLONG, "слишком длинный путь к папке"},
+    {EMFILE, "слишком много открытых файлов"},
+    {ENFILE, "слишком много открытых файлов"},
 }};
 
 std::string errnoText(int code) {
@@ -121,12 +124,14 @@ void writeCounter(const fs::path& folder, long value) {
     const int fd = ::mkstemp(tempName.data());
     if (fd < 0) failToWrite(folder, errno);
 
+    // A counter that silently lost its permissions could lock out the other
+    // players of a shared folder, so a failed copy refuses the step.
+    int error = 0;
     struct stat old {};
-    if (::stat(counter.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
+    if (::stat(counter.c_str(), &old) == 0 && ::fchmod(fd, old.st_mode & 07777) != 0) error = errno;
 
     const std::string text = std::to_string(value) + "\r\n";
-    int error = 0;
-    if (!writeAll(fd, text) || ::fsync(fd) != 0) error = errno;
+    if (error == 0 && (!writeAll(fd, text) || ::fsync(fd) != 0)) error = errno;
     if (::close(fd) != 0 && error == 0) error = errno;
     if (error == 0 && ::rename(tempName.data(), counter.c_str()) != 0) error = errno;
     if (error != 0) {
