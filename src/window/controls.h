@@ -54,6 +54,7 @@ inline constexpr Color kButtonFace = 0x8000000F;      // system colour 15
 inline constexpr Color kButtonText = 0x80000012;      // system colour 18
 inline constexpr Color kHighlightText = 0x8000000E;   // system colour 14
 inline constexpr Color kCaptionText = 0x80000009;     // system colour 9
+inline constexpr Color kGrayText = 0x80000011;        // system colour 17
 
 // How a label fits itself to its caption at design.
 enum class AutoSize : std::uint8_t {
@@ -72,8 +73,8 @@ struct ControlDef {
     Color fore;
     int tabIndex;
     AutoSize autoSize;
-    // What the control is for, announced to screen readers for labels and
-    // for buttons whose caption is empty.
+    // What the control is for, announced to screen readers for the ladder
+    // steps, the boxes and any control whose caption is empty.
     std::string_view role;
 };
 

@@ -20,7 +20,6 @@ namespace {
 
 constexpr std::string_view kFailureTitle = "Ошибка";
 constexpr std::string_view kUnknownFailure = "Неизвестная ошибка";
-constexpr Color kGrayText = 0x80000011;
 
 QString fromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -124,13 +123,9 @@ Form1::Control Form1::makeControl(const ControlDef& def) {
     paintBack(widget, def.back);
     paintFore(widget, def.fore);
     showCaption(control);
-    if (control.label != nullptr) {
+    if (control.label != nullptr)
         control.label->setFit(def.autoSize == AutoSize::OneLine ? FormLabel::Fit::OneLine
                                                                 : FormLabel::Fit::Keep);
-        QString name = fromUtf8(def.role);
-        if (def.name == ControlName::Label1) name += QLatin1Char(' ') + QString::number(def.index);
-        widget->setAccessibleName(name);
-    }
     return control;
 }
 
@@ -145,13 +140,19 @@ void Form1::orderTabs() {
 
 void Form1::showCaption(const Control& control) {
     const QString text = displayText(control.caption);
-    if (control.label != nullptr) {
-        control.label->setDisplayText(text);
-        return;
-    }
+    if (control.label != nullptr) control.label->setDisplayText(text);
     if (control.option != nullptr) control.option->setDisplayText(text);
     if (control.command != nullptr) control.command->setDisplayText(text);
-    control.widget->setAccessibleName(text.isEmpty() ? fromUtf8(control.def->role) : text);
+
+    // Screen readers announce a ladder step by its place and its points, any
+    // other control by its caption, or by its role while the caption is empty.
+    const ControlDef& def = *control.def;
+    if (def.name == ControlName::Label1) {
+        control.widget->setAccessibleName(fromUtf8(def.role) + QLatin1Char(' ') + QString::number(def.index));
+        control.widget->setAccessibleDescription(text);
+    } else {
+        control.widget->setAccessibleName(text.isEmpty() ? fromUtf8(def.role) : text);
+    }
 }
 
 Form1::Control& Form1::find(ControlRef control) {

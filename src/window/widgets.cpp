@@ -20,7 +20,6 @@ constexpr Color kBevelHighlight = 0x80000014;
 constexpr Color kBevelLight = 0x80000016;
 constexpr Color kBevelShadow = 0x80000010;
 constexpr Color kBevelDarkShadow = 0x80000015;
-constexpr Color kGrayText = 0x80000011;
 
 // Buttons draw their text with mnemonics on; doubling '&' keeps it literal.
 QString literalAmpersands(const QString& text) {

@@ -255,6 +255,11 @@ TEST_F(DesignedWindow, Command1HoldsTheFocusWhenTheWindowOpens) {
 
 TEST_F(DesignedWindow, ControlsHaveAccessibleNames) {
     EXPECT_EQ(form.widget(ladder(15))->accessibleName(), QStringLiteral("Ступень 15"));
+    EXPECT_EQ(form.widget(ladder(15))->accessibleDescription(), QStringLiteral("250 баллов"));
+    EXPECT_EQ(form.widget(Label16)->accessibleName(), label(Label16)->text());
+    EXPECT_EQ(form.widget(Label2)->accessibleName(), QStringLiteral("Текст вопроса"));
+    form.setCaption(Label2, "Столица Франции?");
+    EXPECT_EQ(form.widget(Label2)->accessibleName(), QStringLiteral("Столица Франции?"));
     EXPECT_EQ(form.widget(Command3)->accessibleName(), QStringLiteral("50/50 "));
     EXPECT_EQ(form.widget(Command4)->accessibleName(), QStringLiteral("Посказка компьютера"));
     form.setCaption(Option2, "Москва");
