@@ -18,14 +18,14 @@ constexpr int kQuestions = 100'000;
 
 // Windows-1251 words to build questions from.
 constexpr std::string_view kWords[] = {
-    "\xC2\xEE\xEF\xF0\xEE\xF1",          // Вопрос
-    "\xF1\xF2\xEE\xEB\xE8\xF6\xE0",      // столица
-    "\xF0\xE5\xEA\xE0",                  // река
-    "\xE3\xEE\xF0\xEE\xE4",              // город
-    "\xEA\xE0\xEA\xEE\xE9",              // какой
-    "\xF1\xE0\xEC\xFB\xE9",              // самый
-    "\xE4\xEB\xE8\xED\xED\xFB\xE9",      // длинный
-    "\xA8\xEB\xEA\xE0",                  // Ёлка
+    "\xC2\xEE\xEF\xF0\xEE\xF1",      // Вопрос
+    "\xF1\xF2\xEE\xEB\xE8\xF6\xE0",  // столица
+    "\xF0\xE5\xEA\xE0",              // река
+    "\xE3\xEE\xF0\xEE\xE4",          // город
+    "\xEA\xE0\xEA\xEE\xE9",          // какой
+    "\xF1\xE0\xEC\xFB\xE9",          // самый
+    "\xE4\xEB\xE8\xED\xED\xFB\xE9",  // длинный
+    "\xA8\xEB\xEA\xE0",              // Ёлка
     "planet",
     "1812",
 };
@@ -45,7 +45,8 @@ std::string phrase(int seed, int words) {
 const std::string& generatedQuiz() {
     static const std::string quiz = [] {
         std::string q = "Benchmark\r\n" + phrase(1, 12) + "\r\n" + phrase(2, 12) + "\r\n.\r\n";
-        for (int row = 0; row < 4; ++row) q += phrase(row, 4) + "\r\n" + std::to_string(12 - 4 * row) + "\r\n";
+        for (int row = 0; row < 4; ++row)
+            q += phrase(row, 4) + "\r\n" + std::to_string(12 - 4 * row) + "\r\n";
         q += ".\r\n";
         for (int n = 0; n < kQuestions; ++n) {
             q += phrase(n, 9) + "\r\n" + phrase(n + 3, 6) + "?\r\n.\r\n";
@@ -71,7 +72,9 @@ public:
 
 protected:
     pos_type seekoff(off_type off, std::ios_base::seekdir dir, std::ios_base::openmode) override {
-        const off_type base = dir == std::ios_base::beg ? 0 : dir == std::ios_base::cur ? gptr() - eback() : egptr() - eback();
+        const off_type base = dir == std::ios_base::beg   ? 0
+                              : dir == std::ios_base::cur ? gptr() - eback()
+                                                          : egptr() - eback();
         return seekpos(pos_type(base + off), std::ios_base::in);
     }
     pos_type seekpos(pos_type pos, std::ios_base::openmode) override {
@@ -87,7 +90,8 @@ protected:
 // first, so that the peak memory of the process is its own.
 void BM_AtEndOverTenMillionBlankLines(benchmark::State& state) {
     constexpr std::size_t kBlankLines = 10'000'000;
-    quiz_test::RepeatingBuf blankLines("T\r\n.\r\n.\r\nQ\r\n.\r\nA\r\n.1\r\n", "\r\n", kBlankLines, "");
+    quiz_test::RepeatingBuf blankLines("T\r\n.\r\n.\r\nQ\r\n.\r\nA\r\n.1\r\n", "\r\n", kBlankLines,
+                                       "");
     for (auto _ : state) {
         blankLines.pubseekpos(0, std::ios_base::in);
         std::istream in(&blankLines);
@@ -116,9 +120,11 @@ void BM_FloorSplitAndDecode(benchmark::State& state) {
         MemoryBuf buffer(quiz);
         std::size_t total = 0;
         carry.clear();
-        for (std::streamsize got; (got = buffer.sgetn(chunk.data(), static_cast<std::streamsize>(chunk.size()))) > 0;) {
+        for (std::streamsize got;
+             (got = buffer.sgetn(chunk.data(), static_cast<std::streamsize>(chunk.size()))) > 0;) {
             std::string_view rest(chunk.data(), static_cast<std::size_t>(got));
-            for (const char* lf; (lf = static_cast<const char*>(std::memchr(rest.data(), '\n', rest.size())));) {
+            for (const char* lf;
+                 (lf = static_cast<const char*>(std::memchr(rest.data(), '\n', rest.size())));) {
                 std::string_view raw = rest.substr(0, static_cast<std::size_t>(lf - rest.data()));
                 rest.remove_prefix(raw.size() + 1);
                 if (!carry.empty()) {
@@ -158,7 +164,9 @@ void readQuiz(benchmark::State& state, const std::string& quiz, quiz::Encoding e
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * quiz.size()));
 }
 
-void BM_QuizReader(benchmark::State& state) { readQuiz(state, generatedQuiz(), quiz::Encoding::Windows1251); }
+void BM_QuizReader(benchmark::State& state) {
+    readQuiz(state, generatedQuiz(), quiz::Encoding::Windows1251);
+}
 BENCHMARK(BM_QuizReader)->Unit(benchmark::kMillisecond);
 
 void BM_QuizReaderUtf8(benchmark::State& state) {

@@ -2,7 +2,8 @@
 // and through both a seekable stream with the usual buffer and a trickling
 // stream that cannot seek with a tiny one. Only QuizError may come out, the
 // texts must be valid UTF-8 and within the format's limits, and both ways of
-// reading must agree.
+// reading must agree. Encoding detection must rewind the stream and take for
+// UTF-8 only what is UTF-8.
 #include <cstddef>
 #include <cstdint>
 #include <sstream>
@@ -64,7 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     for (const quiz::Encoding encoding : {quiz::Encoding::Windows1251, quiz::Encoding::Utf8}) {
         std::istringstream whole(bytes);
-        const std::string usual = readThrough(whole, encoding, quiz::LineSource::kDefaultBufferSize);
+        const std::string usual =
+            readThrough(whole, encoding, quiz::LineSource::kDefaultBufferSize);
 
         quiz_test::TrickleBuf trickle(bytes, 1 + size % 7);
         std::istream trickled(&trickle);
@@ -72,6 +74,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
         std::istringstream seekable(bytes);
         require(readThrough(seekable, encoding, 16) == usual);
+    }
+
+    // Detection reads the stream to its end and must leave it as it found it.
+    std::istringstream detected(bytes);
+    const quiz::Encoding encoding = quiz::detectEncoding(detected);
+    std::istringstream fresh(bytes);
+    require(readThrough(detected, encoding, quiz::LineSource::kDefaultBufferSize) ==
+            readThrough(fresh, encoding, quiz::LineSource::kDefaultBufferSize));
+    if (encoding == quiz::Encoding::Utf8 && !bytes.starts_with(quiz::kUtf8ByteOrderMark)) {
+        require(validUtf8(bytes));
     }
     return 0;
 }

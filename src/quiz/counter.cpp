@@ -59,9 +59,9 @@ std::unique_ptr<std::ifstream> openForReading(const fs::path& folder, const std:
     std::error_code error;
     const fs::file_status status = fs::status(path, error);
     if (!fs::exists(status)) {
-        throw QuizError(fileName, 0,
-                        "ожидался " + what + " " + inFolder(folder) + ", но его там нет" +
-                            missingNote);
+        throw QuizError(
+            fileName, 0,
+            "ожидался " + what + " " + inFolder(folder) + ", но его там нет" + missingNote);
     }
     auto file = std::make_unique<std::ifstream>(path, std::ios::binary);
     if (fs::is_directory(status) || !file->is_open()) {
@@ -175,10 +175,9 @@ QuizSelection selectAndOpen(const fs::path& folder) {
     selection.counter = counterValue(readCounterLine(folder).bytes).value_or(0);
     selection.fileName = quizFileName(selection.counter);
     selection.questionFilePath = (folder / selection.fileName).string();
-    selection.file = openForReading(
-        folder, selection.fileName, "файл викторины",
-        " (его выбрал счётчик " + std::string(kCounterFileName) + " с числом " +
-            std::to_string(selection.counter) + ")");
+    selection.file = openForReading(folder, selection.fileName, "файл викторины",
+                                    " (его выбрал счётчик " + std::string(kCounterFileName) +
+                                        " с числом " + std::to_string(selection.counter) + ")");
     return selection;
 }
 

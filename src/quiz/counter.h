@@ -22,9 +22,9 @@ std::string quizFileName(long number);
 std::optional<long> counterValue(std::string_view line);
 
 struct QuizSelection {
-    long counter = 0;                   // the number read from the counter file
-    std::string fileName;               // e.g. "test2.txt"
-    std::string questionFilePath;       // folder, separator, fileName
+    long counter = 0;                     // the number read from the counter file
+    std::string fileName;                 // e.g. "test2.txt"
+    std::string questionFilePath;         // folder, separator, fileName
     std::unique_ptr<std::ifstream> file;  // open for reading (binary)
 };
 

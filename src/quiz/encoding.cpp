@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstring>
+#include <memory>
+#include <stdexcept>
 
 namespace quiz {
 
@@ -61,27 +63,28 @@ constexpr std::array<Utf8Form, 256> kWindows1251 = makeWindows1251Table();
 
 static_assert(kWindows1251[0xC0].size == 2 && kWindows1251[0x88].size == 3);
 
+// The length of the sequence that a lead byte starts, 0 for a byte that
+// cannot start one.
+std::size_t sequenceLength(unsigned char lead) {
+    if (lead < 0x80) return 1;
+    if (lead >= 0xC2 && lead <= 0xDF) return 2;
+    if (lead >= 0xE0 && lead <= 0xEF) return 3;
+    if (lead >= 0xF0 && lead <= 0xF4) return 4;
+    return 0;
+}
+
 // Length of the well-formed UTF-8 sequence at the start of `s`, 0 if there
 // is none (RFC 3629 table of valid byte ranges).
 std::size_t wellFormedLength(std::string_view s) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
     const unsigned char lead = byte(0);
-    if (lead < 0x80) return 1;
-    std::size_t length = 0;
+    const std::size_t length = sequenceLength(lead);
+    if (length <= 1) return length;
     unsigned char low = 0x80, high = 0xBF;  // range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) low = 0xA0;
-        if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
-    } else {
-        return 0;
-    }
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
     if (s.size() < length) return 0;
     if (byte(1) < low || byte(1) > high) return 0;
     for (std::size_t i = 2; i < length; ++i) {
@@ -90,7 +93,83 @@ std::size_t wellFormedLength(std::string_view s) {
     return length;
 }
 
+// Follows UTF-8 across the chunks of a stream.
+class Utf8Scan {
+public:
+    // False as soon as the bytes cannot be UTF-8.
+    bool add(std::string_view chunk) {
+        std::string_view bytes = chunk;
+        if (!pending_.empty()) {
+            // A sequence cut by the chunk boundary: complete it first.
+            const std::size_t need = sequenceLength(static_cast<unsigned char>(pending_[0]));
+            const std::size_t take = std::min(need - pending_.size(), bytes.size());
+            pending_.append(bytes.substr(0, take));
+            bytes.remove_prefix(take);
+            if (pending_.size() < need) return true;
+            if (wellFormedLength(pending_) != need) return false;
+            ++multiByte_;
+            pending_.clear();
+        }
+        std::size_t i = 0;
+        while (i < bytes.size()) {
+            const auto lead = static_cast<unsigned char>(bytes[i]);
+            if (lead < 0x80) {
+                ++i;
+                continue;
+            }
+            const std::size_t need = sequenceLength(lead);
+            if (need == 0) return false;
+            if (bytes.size() - i < need) {
+                pending_.assign(bytes.substr(i));
+                return true;
+            }
+            if (wellFormedLength(bytes.substr(i, need)) != need) return false;
+            ++multiByte_;
+            i += need;
+        }
+        return true;
+    }
+
+    bool complete() const { return pending_.empty(); }
+    std::size_t multiByte() const { return multiByte_; }
+
+private:
+    std::string pending_;
+    std::size_t multiByte_ = 0;
+};
+
 }  // namespace
+
+std::string_view encodingName(Encoding encoding) {
+    return encoding == Encoding::Utf8 ? "UTF-8" : "Windows-1251";
+}
+
+Encoding detectEncoding(std::istream& in) {
+    std::streambuf* buffer = in.rdbuf();
+    const std::streampos noPosition{std::streamoff{-1}};
+    const std::streampos start =
+        buffer ? buffer->pubseekoff(0, std::ios_base::cur, std::ios_base::in) : noPosition;
+    if (start == noPosition) {
+        throw std::invalid_argument("detectEncoding: the stream cannot seek back");
+    }
+    constexpr std::size_t kChunk = 64 * 1024;
+    const auto chunk = std::make_unique<char[]>(kChunk);
+    Utf8Scan scan;
+    bool valid = true;
+    bool first = true;
+    for (std::streamsize got; valid && (got = buffer->sgetn(chunk.get(), kChunk)) > 0;) {
+        std::string_view bytes(chunk.get(), static_cast<std::size_t>(got));
+        if (first && bytes.starts_with(kUtf8ByteOrderMark)) {
+            buffer->pubseekpos(start, std::ios_base::in);
+            return Encoding::Utf8;
+        }
+        first = false;
+        valid = scan.add(bytes);
+    }
+    buffer->pubseekpos(start, std::ios_base::in);
+    return valid && scan.complete() && scan.multiByte() > 0 ? Encoding::Utf8
+                                                            : Encoding::Windows1251;
+}
 
 void appendWindows1251AsUtf8(std::string_view bytes, std::string& out) {
     const std::size_t start = out.size();

@@ -1,12 +1,30 @@
 // Text encodings of quiz and counter files.
 #pragma once
 
+#include <istream>
 #include <string>
 #include <string_view>
 
 namespace quiz {
 
 enum class Encoding { Windows1251, Utf8 };
+
+// "Windows-1251" or "UTF-8".
+std::string_view encodingName(Encoding encoding);
+
+// The UTF-8 byte-order mark; a UTF-8 quiz may begin with it, and it is not
+// part of the title.
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+// Decides the encoding of a quiz file from its bytes: Utf8 when it begins
+// with the byte-order mark, or when all of it is well-formed UTF-8 holding at
+// least one multi-byte sequence; Windows1251 otherwise (plain ASCII reads the
+// same either way). Typical Windows-1251 Russian text is never well-formed
+// UTF-8: a lower-case letter would have to be followed by two bytes of
+// 0x80..0xBF, an upper-case one by one. Reads from the stream's position to
+// its end (or to the first byte that rules UTF-8 out), then seeks back to
+// that position. Throws std::invalid_argument for a stream that cannot seek.
+Encoding detectEncoding(std::istream& in);
 
 // The UTF-8 form of U+FFFD, given for bytes that stand for no character.
 inline constexpr std::string_view kReplacementCharacter = "\xEF\xBF\xBD";

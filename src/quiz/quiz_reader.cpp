@@ -39,8 +39,7 @@ constexpr const char* kMinScoreRange =
     "наименьшее число баллов для оценки вне допустимых пределов: "
     "ожидалось целое число от -32768 до 32767";
 constexpr const char* kTooManyLines = "файл слишком длинный: в нём больше 2147483647 строк";
-constexpr const char* kRewind =
-    "не удалось вернуться назад в файле после просмотра пустых строк";
+constexpr const char* kRewind = "не удалось вернуться назад в файле после просмотра пустых строк";
 }  // namespace expect
 
 constexpr std::size_t kMaxLevels = 4;
@@ -103,9 +102,16 @@ QuizReader::QuizReader(std::istream& in, std::string fileName, Encoding encoding
                        std::size_t bufferSize)
     : fileName_(std::move(fileName)), encoding_(encoding), source_(in, bufferSize) {}
 
+void QuizReader::skipByteOrderMark(std::string_view& line, bool firstLine) const {
+    if (firstLine && encoding_ == Encoding::Utf8 && line.starts_with(kUtf8ByteOrderMark)) {
+        line.remove_prefix(kUtf8ByteOrderMark.size());
+    }
+}
+
 bool QuizReader::readLine() {
     if (!source_.next(rawLine_)) return false;
     if (lineNumber_ == INT_MAX) throw QuizError(fileName_, lineNumber_, expect::kTooManyLines);
+    skipByteOrderMark(rawLine_, lineNumber_ == 0);
     ++lineNumber_;
     return true;
 }
@@ -113,7 +119,8 @@ bool QuizReader::readLine() {
 void QuizReader::requireLine(const char* expected) {
     if (readLine()) return;
     if (lastContent_.text != nullptr) {
-        currentLine_.assign(*lastContent_.text, lastContent_.begin, lastContent_.end - lastContent_.begin);
+        currentLine_.assign(*lastContent_.text, lastContent_.begin,
+                            lastContent_.end - lastContent_.begin);
         lastContent_.text = nullptr;
     }
     throw QuizError(fileName_, lineNumber_ + 1, expected);
@@ -211,7 +218,8 @@ bool QuizReader::atEnd() {
     source_.mark();
     bool end = true;
     std::string_view line;
-    while (source_.next(line)) {
+    for (bool first = lineNumber_ == 0; source_.next(line); first = false) {
+        skipByteOrderMark(line, first);
         if (!isBlankLine(line)) {
             end = false;
             break;

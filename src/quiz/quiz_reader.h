@@ -59,10 +59,10 @@ class QuizReader {
 public:
     // Reads from `in`, which the caller keeps open and alive; the reader reads
     // ahead through its buffer. `fileName` names the file in error messages.
-    // Text is decoded from `encoding` to UTF-8. `bufferSize` only matters to
-    // tests of the buffer handling.
-    QuizReader(std::istream& in, std::string fileName,
-               Encoding encoding = Encoding::Windows1251,
+    // Text is decoded from `encoding` (see detectEncoding) to UTF-8; with Utf8
+    // a leading byte-order mark is skipped and malformed bytes become U+FFFD. `bufferSize` only
+    // matters to tests of the buffer handling.
+    QuizReader(std::istream& in, std::string fileName, Encoding encoding = Encoding::Windows1251,
                std::size_t bufferSize = LineSource::kDefaultBufferSize);
 
     std::string readTitle();
@@ -80,6 +80,8 @@ public:
     const std::string& fileName() const noexcept { return fileName_; }
 
 private:
+    // A UTF-8 byte-order mark at the start of the file is not part of the title.
+    void skipByteOrderMark(std::string_view& line, bool firstLine) const;
     // Takes the next line's bytes into rawLine_; false at the end.
     bool readLine();
     // Takes the next line, or throws: the file ended where `expected` was.

@@ -1,11 +1,10 @@
 #include "quiz/counter.h"
 
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <gtest/gtest.h>
 
 #include <climits>
 #include <iterator>
@@ -73,7 +72,10 @@ const std::vector<SelectCase> kSelectCases = {
     {"lone_lf", "1\n", 1, "test1.txt"},
     {"only_the_first_line_counts", "1\r\n2\r\n", 1, "test1.txt"},
     {"number_on_the_second_line_only", "\r\n2\r\n", 0, "test0.txt"},
-    {"byte_order_mark_before_the_number", "\xEF\xBB\xBF" "2\r\n", 2, "test2.txt"},
+    {"byte_order_mark_before_the_number",
+     "\xEF\xBB\xBF"
+     "2\r\n",
+     2, "test2.txt"},
     {"leading_zeros", "003", 3, "test3.txt"},
 };
 
@@ -105,9 +107,8 @@ TEST_F(CounterTest, MissingCounterNamesTheFileAndTheFolder) {
             EXPECT_EQ(error.file(), "tet0.txt");
             EXPECT_EQ(error.line(), 0);
             EXPECT_FALSE(error.hasLineText());
-            EXPECT_EQ(std::string(error.what()),
-                      "tet0.txt: ожидался файл счётчика в папке «" + folder_.path().string() +
-                          "», но его там нет");
+            EXPECT_EQ(std::string(error.what()), "tet0.txt: ожидался файл счётчика в папке «" +
+                                                     folder_.path().string() + "», но его там нет");
         }
     }
 }
@@ -148,7 +149,10 @@ const std::vector<StepCase> kStepCases = {
     {"fraction", "2.5\r\n", 1},
     {"no_line_end", "3", 2},
     {"lone_lf_and_more_lines", "3\nrest\n", 2},
-    {"byte_order_mark", "\xEF\xBB\xBF" "1", 3},
+    {"byte_order_mark",
+     "\xEF\xBB\xBF"
+     "1",
+     3},
     {"beyond_long_below", "-99999999999999999999999\r\n", 3},
     {"beyond_long_above", "99999999999999999999999\r\n", LONG_MAX - 1},
 };
@@ -159,7 +163,8 @@ TEST_F(CounterTest, StepWritesTheNextValueWithCrLf) {
         folder_.write("tet0.txt", c.counter);
         EXPECT_EQ(quiz::stepCounter(folder_.path()), c.next);
         EXPECT_EQ(folder_.read("tet0.txt"), std::to_string(c.next) + "\r\n");
-        EXPECT_EQ(filesIn(folder_.path()), std::set<std::string>{"tet0.txt"}) << "no temporary file left";
+        EXPECT_EQ(filesIn(folder_.path()), std::set<std::string>{"tet0.txt"})
+            << "no temporary file left";
     }
 }
 
@@ -174,8 +179,8 @@ TEST_F(CounterTest, RotationRunsThreeTwoOneThree) {
 
 TEST_F(CounterTest, StepKeepsTheCounterPermissions) {
     const fs::path counter = folder_.write("tet0.txt", "3\r\n");
-    fs::permissions(counter, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
-                                 fs::perms::others_read);
+    fs::permissions(counter, fs::perms::owner_read | fs::perms::owner_write |
+                                 fs::perms::group_read | fs::perms::others_read);
     quiz::stepCounter(folder_.path());
     EXPECT_EQ(fs::status(counter).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
@@ -188,12 +193,9 @@ TEST_F(CounterTest, StepWithoutANumberIsAnErrorAndLeavesTheFile) {
         std::string counter;
         std::string lineText;
     } cases[] = {
-        {"letters", "abc\r\n", "abc"},
-        {"empty_file", "", ""},
-        {"blank_line", "  \r\n5\r\n", "  "},
-        {"sign_alone", "-\r\n", "-"},
-        {"point_before_digits", ".5\r\n", ".5"},
-        {"cyrillic", "\xF2\xF0\xE8\r\n", "три"},
+        {"letters", "abc\r\n", "abc"},           {"empty_file", "", ""},
+        {"blank_line", "  \r\n5\r\n", "  "},     {"sign_alone", "-\r\n", "-"},
+        {"point_before_digits", ".5\r\n", ".5"}, {"cyrillic", "\xF2\xF0\xE8\r\n", "три"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -202,7 +204,8 @@ TEST_F(CounterTest, StepWithoutANumberIsAnErrorAndLeavesTheFile) {
         EXPECT_EQ(error.file(), "tet0.txt");
         EXPECT_EQ(error.line(), 1);
         EXPECT_EQ(error.lineText(), c.lineText);
-        EXPECT_EQ(error.expected(), "ожидалось число в первой строке счётчика; файл оставлен как был");
+        EXPECT_EQ(error.expected(),
+                  "ожидалось число в первой строке счётчика; файл оставлен как был");
         EXPECT_EQ(folder_.read("tet0.txt"), c.counter);
         EXPECT_EQ(filesIn(folder_.path()), std::set<std::string>{"tet0.txt"});
     }
@@ -217,7 +220,8 @@ TEST_F(CounterTest, StepIntoAReadOnlyFolderFailsAndLeavesTheOldCounter) {
     EXPECT_EQ(error.file(), "tet0.txt");
     EXPECT_EQ(std::string(error.what()),
               "tet0.txt: не удалось записать новое значение счётчика в папке «" +
-                  folder_.path().string() + "»: нет прав на запись; в файле осталось прежнее значение");
+                  folder_.path().string() +
+                  "»: нет прав на запись; в файле осталось прежнее значение");
     EXPECT_EQ(folder_.read("tet0.txt"), "2\r\n");
     EXPECT_EQ(filesIn(folder_.path()), std::set<std::string>{"tet0.txt"});
 }
@@ -268,11 +272,18 @@ TEST(CounterValueTest, ReadsTheNumberAtTheStart) {
         const char* line;
         std::optional<long> value;
     } cases[] = {
-        {"3", 3},          {" \t7x", 7},      {"-0", 0},
-        {"2.9", 2},        {"", std::nullopt}, {"x3", std::nullopt},
-        {"+", std::nullopt}, {"- 3", std::nullopt},
-        {"9223372036854775807", LONG_MAX},   {"9223372036854775808", LONG_MAX},
-        {"-9223372036854775808", LONG_MIN},  {"-9223372036854775809", LONG_MIN},
+        {"3", 3},
+        {" \t7x", 7},
+        {"-0", 0},
+        {"2.9", 2},
+        {"", std::nullopt},
+        {"x3", std::nullopt},
+        {"+", std::nullopt},
+        {"- 3", std::nullopt},
+        {"9223372036854775807", LONG_MAX},
+        {"9223372036854775808", LONG_MAX},
+        {"-9223372036854775808", LONG_MIN},
+        {"-9223372036854775809", LONG_MIN},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);

@@ -91,7 +91,8 @@ TEST(LineSourceTest, RewindGivesTheSameLinesAgain) {
             while (seen.size() < ahead && source.next(line)) seen.emplace_back(line);
             ASSERT_TRUE(source.rewind());
             std::vector<std::string> again;
-            for (std::size_t i = 0; i < seen.size() && source.next(line); ++i) again.emplace_back(line);
+            for (std::size_t i = 0; i < seen.size() && source.next(line); ++i)
+                again.emplace_back(line);
             EXPECT_EQ(again, seen) << "looking " << ahead << " lines ahead";
             source.mark();
             ASSERT_TRUE(source.rewind());

@@ -50,7 +50,8 @@ struct ReadQuiz {
 std::string dump(const ReadQuiz& quiz) {
     std::ostringstream out;
     out << "title [" << quiz.title << "]\nintroduction [" << quiz.introduction << "]\n";
-    for (const LevelRow& row : quiz.levels) out << "level [" << row.text << "] " << row.minScore << "\n";
+    for (const LevelRow& row : quiz.levels)
+        out << "level [" << row.text << "] " << row.minScore << "\n";
     for (const Question& q : quiz.questions) {
         out << "question [" << q.text << "]\n";
         for (const Answer& a : q.answers) out << "  answer [" << a.text << "] " << a.points << "\n";
@@ -104,8 +105,24 @@ protected:
 // The layout example of the quiz format: a two-line introduction, two verdict
 // rows, one question with three answers of which the second is right.
 const std::string kExample = lines({
-    kCapitals, kHello, "Go!", ".", kGreat, "13", kPoor, "7", ".",
-    kWhere, kMoscow + "?", ".", kYes, ",0", kNo, ",1", kHedgehog, ".0",
+    kCapitals,
+    kHello,
+    "Go!",
+    ".",
+    kGreat,
+    "13",
+    kPoor,
+    "7",
+    ".",
+    kWhere,
+    kMoscow + "?",
+    ".",
+    kYes,
+    ",0",
+    kNo,
+    ",1",
+    kHedgehog,
+    ".0",
 });
 
 const ReadQuiz kExampleRead = {
@@ -154,7 +171,8 @@ TEST_F(QuizReaderTest, KeepsTheLastLineReadWhenTheFileEndsEarly) {
         std::string text;
     } cases[] = {
         {"in_the_introduction", lines({"T", kHello}), 2, "Привет"},
-        {"in_the_question_text", lines(kHead + std::vector<std::string>{"Q1", kMoscow}), 5, "Москва"},
+        {"in_the_question_text", lines(kHead + std::vector<std::string>{"Q1", kMoscow}), 5,
+         "Москва"},
         {"in_an_answer", lines(kHead + std::vector<std::string>{"Q", ".", kYes}), 6, "Да"},
         {"after_a_marker", lines(kHead + std::vector<std::string>{"Q", ".", "A", ",1"}), 7, ",1"},
     };
@@ -250,9 +268,9 @@ TEST_F(QuizReaderTest, ReadsEachFormatRule) {
 }
 
 TEST_F(QuizReaderTest, EveryKindOfLineEndReadsAlike) {
-    const std::vector<std::string> content = {kCapitals, kHello, "Go!", ".", kGreat, "13", kPoor, "7",
-                                              ".", kWhere, kMoscow + "?", ".", kYes, ",0", kNo, ",1",
-                                              kHedgehog, ".0"};
+    const std::vector<std::string> content = {
+        kCapitals, kHello,        "Go!", ".",  kGreat, "13", kPoor, "7",       ".",
+        kWhere,    kMoscow + "?", ".",   kYes, ",0",   kNo,  ",1",  kHedgehog, ".0"};
     std::string mixed;
     const char* ends[] = {"\r\n", "\n", "\r"};
     for (std::size_t i = 0; i < content.size(); ++i) mixed += content[i] + ends[i % 3];
@@ -357,7 +375,8 @@ const std::string kEndedScore = "ожидалась строка с наимен
 const std::string kEndedQuestion = "ожидалась строка вопроса или строка с точкой в начале";
 const std::string kEndedAnswer = "ожидалась строка ответа или строка с точкой или запятой";
 const std::string kBadMarker = "ожидалась строка ответа с точкой или запятой и цифрой 0 или 1";
-const std::string kNotScore = "ожидалось наименьшее число баллов для оценки: целое число от -32768 до 32767";
+const std::string kNotScore =
+    "ожидалось наименьшее число баллов для оценки: целое число от -32768 до 32767";
 const std::string kScoreRange = "вне допустимых пределов: ожидалось целое число от -32768 до 32767";
 const std::string kFifthLevel = "оценок не бывает больше четырёх";
 const std::string kFifthAnswer = "больше четырёх ответов у вопроса не бывает";
@@ -375,12 +394,12 @@ const std::vector<ErrorCase> kErrorCases = {
      kEndedAnswer},
     {"file_ends_after_a_comma_marker", lines(kHead + question(",1")), 8, false, "", kEndedAnswer},
     {"file_ends_in_a_question_after_the_last_one",
-     lines(kHead + question(".1") + std::vector<std::string>{"more"}), 9, false, "", kEndedQuestion},
+     lines(kHead + question(".1") + std::vector<std::string>{"more"}), 9, false, "",
+     kEndedQuestion},
     {"file_ends_in_a_question_started_by_a_marker_line",
      lines(kHead + question(".1") + std::vector<std::string>{"."}), 9, false, "", kEndedAnswer},
-    {"five_level_rows",
-     lines({"T", ".", "a", "5", "b", "4", "c", "3", "d", "2", "e", "1", "."}), 11, true, "e",
-     kFifthLevel},
+    {"five_level_rows", lines({"T", ".", "a", "5", "b", "4", "c", "3", "d", "2", "e", "1", "."}),
+     11, true, "e", kFifthLevel},
     {"minimum_score_not_a_number", lines({"T", ".", "V", "abc", "."}), 4, true, "abc", kNotScore},
     {"minimum_score_empty", lines({"T", ".", "V", "", "."}), 4, true, "", kNotScore},
     {"minimum_score_blank", lines({"T", ".", "V", "  ", "."}), 4, true, "  ", kNotScore},
@@ -391,15 +410,18 @@ const std::vector<ErrorCase> kErrorCases = {
     {"minimum_score_sign_alone", lines({"T", ".", "V", "-", "."}), 4, true, "-", kNotScore},
     {"minimum_score_point_alone", lines({"T", ".", "V", ".", "."}), 4, true, ".", kNotScore},
     {"minimum_score_cyrillic", lines({"T", ".", "V", kYes, "."}), 4, true, "Да", kNotScore},
-    {"minimum_score_above_range", lines({"T", ".", "V", "32768", "."}), 4, true, "32768", kScoreRange},
+    {"minimum_score_above_range", lines({"T", ".", "V", "32768", "."}), 4, true, "32768",
+     kScoreRange},
     {"minimum_score_below_range", lines({"T", ".", "V", "-32769", "."}), 4, true, "-32769",
      kScoreRange},
     {"minimum_score_rounding_out_of_range", lines({"T", ".", "V", "32767.5", "."}), 4, true,
      "32767.5", kScoreRange},
     {"minimum_score_huge", lines({"T", ".", "V", "99999999999999999999", "."}), 4, true,
      "99999999999999999999", kScoreRange},
-    {"error_in_the_second_row", lines({"T", ".", "a", "5", "b", "x", "."}), 6, true, "x", kNotScore},
-    {"answer_marker_without_second_character", lines(kHead + question(",")), 7, true, ",", kBadMarker},
+    {"error_in_the_second_row", lines({"T", ".", "a", "5", "b", "x", "."}), 6, true, "x",
+     kNotScore},
+    {"answer_marker_without_second_character", lines(kHead + question(",")), 7, true, ",",
+     kBadMarker},
     {"last_answer_marker_without_second_character", lines(kHead + question(".")), 7, true, ".",
      kBadMarker},
     {"answer_points_2", lines(kHead + question(",2")), 7, true, ",2", kBadMarker},
@@ -407,8 +429,8 @@ const std::vector<ErrorCase> kErrorCases = {
     {"answer_points_a_letter", lines(kHead + question(".a")), 7, true, ".a", kBadMarker},
     {"answer_points_after_a_blank", lines(kHead + question(". 1")), 7, true, ". 1", kBadMarker},
     {"answer_points_minus", lines(kHead + question(",-1")), 7, true, ",-1", kBadMarker},
-    {"answer_marker_without_answer_text",
-     lines(kHead + std::vector<std::string>{"Q", ".", ",5"}), 6, true, ",5", kBadMarker},
+    {"answer_marker_without_answer_text", lines(kHead + std::vector<std::string>{"Q", ".", ",5"}),
+     6, true, ",5", kBadMarker},
     {"fifth_answer",
      lines(kHead + std::vector<std::string>{"Q", ".", "a", ",0", "b", ",0", "c", ",0", "d", ",1",
                                             "e", ".0"}),
@@ -416,10 +438,11 @@ const std::vector<ErrorCase> kErrorCases = {
     {"error_in_the_second_question",
      lines(kHead + question(",1") + std::vector<std::string>{"B", ".0"} + question(".3")), 13, true,
      ".3", kBadMarker},
-    {"line_numbers_count_lone_lf_and_cr_ends",
-     "T\n.\r.\r\nQ\n\n.\rA\r\n,7\n", 8, true, ",7", kBadMarker},
+    {"line_numbers_count_lone_lf_and_cr_ends", "T\n.\r.\r\nQ\n\n.\rA\r\n,7\n", 8, true, ",7",
+     kBadMarker},
     {"error_after_empty_lines_counts_them",
-     lines(kHead + std::vector<std::string>{"", "", "Q", ".", "A", ",x"}), 9, true, ",x", kBadMarker},
+     lines(kHead + std::vector<std::string>{"", "", "Q", ".", "A", ",x"}), 9, true, ",x",
+     kBadMarker},
 };
 
 TEST_F(QuizReaderTest, ReportsEveryFaultWithItsLine) {
@@ -437,10 +460,12 @@ TEST_F(QuizReaderTest, ReportsEveryFaultWithItsLine) {
 
 TEST_F(QuizReaderTest, MessageNamesFileLineAndQuotesTheLine) {
     // Line 14 is the marker of the second answer.
-    const std::string quiz = lines({"T", "i", ".", "a", "5", "b", "0", ".", "Q", ".", "A", ",0", "B", ",5"});
-    EXPECT_STREQ(errorOf(quiz, "test2.txt").what(),
-                 "test2.txt, строка 14: ожидалась строка ответа с точкой или запятой и цифрой 0 или 1\n"
-                 "Строка: «,5»");
+    const std::string quiz =
+        lines({"T", "i", ".", "a", "5", "b", "0", ".", "Q", ".", "A", ",0", "B", ",5"});
+    EXPECT_STREQ(
+        errorOf(quiz, "test2.txt").what(),
+        "test2.txt, строка 14: ожидалась строка ответа с точкой или запятой и цифрой 0 или 1\n"
+        "Строка: «,5»");
 }
 
 TEST_F(QuizReaderTest, MessageForAFileThatEndsEarlyHasNoQuotedLine) {
@@ -513,10 +538,97 @@ TEST_F(QuizReaderTest, SmallBuffersAndStreamsThatCannotSeekReadAlike) {
             std::istringstream seekable(quiz);
             quiz_test::TrickleBuf trickle(quiz, step);
             std::istream trickled(&trickle);
-            QuizReader reader(step ? trickled : seekable, "test1.txt", Encoding::Windows1251, bufferSize);
+            QuizReader reader(step ? trickled : seekable, "test1.txt", Encoding::Windows1251,
+                              bufferSize);
             const ReadQuiz read = readAll(reader);
             EXPECT_EQ(read.questions.size(), 50U);
             EXPECT_EQ(dump(read), expected);
+        }
+    }
+}
+
+TEST_F(QuizReaderTest, SameQuizInEitherEncodingGivesTheSameTexts) {
+    const std::string utf8 = quiz::windows1251ToUtf8(kExample);
+    const struct {
+        const char* name;
+        std::string bytes;
+        Encoding encoding;
+    } cases[] = {
+        {"windows_1251", kExample, Encoding::Windows1251},
+        {"utf8", utf8, Encoding::Utf8},
+        {"utf8_with_byte_order_mark", std::string(quiz::kUtf8ByteOrderMark) + utf8, Encoding::Utf8},
+        {"utf8_with_lone_lf",
+         quiz::windows1251ToUtf8(
+             lines({kCapitals, kHello, "Go!", ".", kGreat, "13", kPoor, "7", ".", kWhere,
+                    kMoscow + "?", ".", kYes, ",0", kNo, ",1", kHedgehog, ".0"},
+                   "\n")),
+         Encoding::Utf8},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::ifstream in(folder_.write("test1.txt", c.bytes), std::ios::binary);
+        const Encoding detected = quiz::detectEncoding(in);
+        EXPECT_EQ(detected, c.encoding);
+        QuizReader reader(in, "test1.txt", detected);
+        EXPECT_EQ(dump(readAll(reader)), dump(kExampleRead));
+    }
+}
+
+TEST_F(QuizReaderTest, ByteOrderMarkIsSkippedOnlyAtTheStartOfAUtf8File) {
+    const std::string bom(quiz::kUtf8ByteOrderMark);
+    const struct {
+        const char* name;
+        std::string bytes;
+        Encoding encoding;
+        std::string title;
+        std::string question;
+    } cases[] = {
+        {"mark_before_the_title", bom + lines({"Тест", ".", ".", "В", ".", "О", ".1"}),
+         Encoding::Utf8, "Тест", "В "},
+        {"mark_before_a_marker_title", bom + lines({".T", ".", ".", "В", ".", "О", ".1"}),
+         Encoding::Utf8, ".T", "В "},
+        {"mark_inside_the_text_is_text", lines({"T", ".", ".", bom + "В", ".", "О", ".1"}),
+         Encoding::Utf8, "T", "\xEF\xBB\xBFВ "},
+        {"windows_1251_reader_keeps_the_bytes", bom + lines({"T", ".", ".", "Q", ".", "A", ".1"}),
+         Encoding::Windows1251, "п»їT", "Q "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ReadQuiz quiz = readFile(c.bytes, c.encoding);
+        EXPECT_EQ(quiz.title, c.title);
+        ASSERT_EQ(quiz.questions.size(), 1U);
+        EXPECT_EQ(quiz.questions[0].text, c.question);
+    }
+}
+
+TEST_F(QuizReaderTest, UnreadableUtf8BytesBecomeReplacementCharacters) {
+    const ReadQuiz quiz =
+        readFile(lines({"T\xFF", ".", ".", "Q\xD0", ".", "A", ".1"}), Encoding::Utf8);
+    EXPECT_EQ(quiz.title, "T\xEF\xBF\xBD");
+    EXPECT_EQ(quiz.questions.at(0).text, "Q\xEF\xBF\xBD ");
+}
+
+TEST_F(QuizReaderTest, AtEndSeesPastAByteOrderMarkBeforeNothing) {
+    std::istringstream in(std::string(quiz::kUtf8ByteOrderMark) + "\r\n \r\n");
+    QuizReader reader(in, "test1.txt", Encoding::Utf8);
+    EXPECT_TRUE(reader.atEnd());
+}
+
+TEST_F(QuizReaderTest, Utf8ErrorsNameTheSameLinesAsWindows1251) {
+    for (const ErrorCase& c : kErrorCases) {
+        // A mark alone is a file with an empty title.
+        if (c.bytes.empty()) continue;
+        SCOPED_TRACE(c.name);
+        std::ifstream in(folder_.write("test2.txt", std::string(quiz::kUtf8ByteOrderMark) +
+                                                        quiz::windows1251ToUtf8(c.bytes)),
+                         std::ios::binary);
+        QuizReader reader(in, "test2.txt", quiz::detectEncoding(in));
+        try {
+            readAll(reader);
+            ADD_FAILURE() << "no error";
+        } catch (const QuizError& error) {
+            EXPECT_EQ(error.line(), c.line);
+            EXPECT_EQ(error.lineText(), c.lineText);
         }
     }
 }
@@ -534,6 +646,7 @@ TEST(BundledQuizzesTest, EachReadsCleanlyToItsEnd) {
         SCOPED_TRACE(bundled.fileName);
         std::ifstream in(source + "/quizzes/" + bundled.fileName, std::ios::binary);
         ASSERT_TRUE(in.is_open());
+        EXPECT_EQ(quiz::detectEncoding(in), Encoding::Windows1251);
         QuizReader reader(in, bundled.fileName);
         ReadQuiz quiz;
         try {

@@ -14,7 +14,8 @@ namespace quiz_test {
 class TempFolder {
 public:
     TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quiz-test-XXXXXX").string();
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "quiz-test-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
         path_ = pattern;
     }
