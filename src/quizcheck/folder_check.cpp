@@ -18,7 +18,6 @@ namespace quizcheck {
 
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr long kRotationTop = 3;
 
 struct CounterLine {
@@ -35,8 +34,8 @@ std::optional<CounterLine> readCounterLine(const fs::path& path) {
     std::getline(file, line.bytes);
     if (file.bad()) return std::nullopt;
     if (const auto cr = line.bytes.find('\r'); cr != std::string::npos) line.bytes.resize(cr);
-    if (line.bytes.starts_with(kByteOrderMark)) {
-        line.bytes.erase(0, kByteOrderMark.size());
+    if (line.bytes.starts_with(quiz::kUtf8ByteOrderMark)) {
+        line.bytes.erase(0, quiz::kUtf8ByteOrderMark.size());
         quiz::appendUtf8Checked(line.bytes, line.text);
     } else {
         quiz::appendWindows1251AsUtf8(line.bytes, line.text);

@@ -1,6 +1,5 @@
 #include "quizcheck/quiz_check.h"
 
-#include <array>
 #include <fstream>
 #include <optional>
 #include <system_error>
@@ -23,23 +22,6 @@ constexpr std::size_t kLevelRows = 4;
 // fourth takes every score that none of them took.
 constexpr std::size_t kRowsChosenByMinimum = 3;
 
-struct EncodingName {
-    quiz::Encoding encoding;
-    const char* name;
-};
-
-constexpr std::array<EncodingName, 2> kEncodingNames = {{
-    {quiz::Encoding::Windows1251, "Windows-1251"},
-    {quiz::Encoding::Utf8, "UTF-8"},
-}};
-
-std::string encodingLabel(quiz::Encoding encoding) {
-    for (const EncodingName& e : kEncodingNames) {
-        if (e.encoding == encoding) return e.name;
-    }
-    return "?";
-}
-
 namespace say {
 constexpr const char* kEmptyTitle = "заголовок пустой: у окна не будет названия викторины";
 constexpr const char* kEmptyIntroduction =
@@ -54,7 +36,8 @@ constexpr const char* kBeyondLadder =
 constexpr const char* kEmptyQuestion = "текста вопроса нет";
 constexpr const char* kNoRightAnswer =
     "нет правильного ответа (с цифрой 1): на этом вопросе игра закончится при любом ответе";
-constexpr const char* kManyRightAnswers = " правильных ответа (с цифрой 1): засчитан будет любой";
+constexpr const char* kManyRightAnswers =
+    " правильных ответа (с цифрой 1): засчитан будет любой из них";
 constexpr const char* kEmptyAnswer = "у ответа нет текста: этот вариант не будет показан";
 constexpr const char* kBlankAnswer = "текст ответа из одних пробелов: вариант будет показан пустым";
 constexpr const char* kCannotOpen = "не удалось открыть файл для чтения";
@@ -200,8 +183,8 @@ private:
         for (std::size_t j = 0; j < question.answers.size(); ++j) {
             const std::string& text = question.answers[j].text;
             const NumberedLine marker = j < markers.size() ? markers[j] : lastLine();
-            const std::string answerPrefix = "вопрос " + std::to_string(number) + ", ответ " +
-                                             std::to_string(j + 1) + ": ";
+            const std::string answerPrefix =
+                "вопрос " + std::to_string(number) + ", ответ " + std::to_string(j + 1) + ": ";
             if (text.empty()) {
                 warn(marker, answerPrefix + say::kEmptyAnswer);
             } else if (isBlankText(text)) {
@@ -218,8 +201,7 @@ private:
 
 }  // namespace
 
-// The game reads every quiz file in Windows-1251.
-quiz::Encoding quizEncoding(std::istream&) { return quiz::Encoding::Windows1251; }
+quiz::Encoding quizEncoding(std::istream& in) { return quiz::detectEncoding(in); }
 
 bool checkQuiz(const std::string& name, const StreamOpener& open, Report& report) {
     std::unique_ptr<std::istream> probe = open();
@@ -231,7 +213,8 @@ bool checkQuiz(const std::string& name, const StreamOpener& open, Report& report
         return false;
     }
     const quiz::Encoding encoding = quizEncoding(*probe);
-    const std::string encodingPart = "кодировка " + encodingLabel(encoding) + ", ";
+    const std::string encodingPart =
+        "кодировка " + std::string(quiz::encodingName(encoding)) + ", ";
     int questions = 0;
     try {
         QuizCheck check(name, encoding, *in, *again, report);

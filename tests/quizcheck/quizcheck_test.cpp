@@ -42,34 +42,44 @@ std::vector<std::string> operator+(std::vector<std::string> a, const std::vector
 }
 
 void replaceAll(std::string& text, const std::string& from, const std::string& to) {
-    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+    for (std::size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size())) {
         text.replace(at, from.size(), to);
     }
 }
 
 // Lines 1 to 12: title, one line of introduction, four verdict rows; the first
 // question begins at line 13.
-const std::vector<std::string> kHead = {
-    "Викторина о реках", "Здравствуйте!", ".", "Превосходно", "3", "Хорошо", "2",
-    "Неплохо",           "1",             "Попробуйте ещё", "0", "."};
+const std::vector<std::string> kHead = {"Викторина о реках",
+                                        "Здравствуйте!",
+                                        ".",
+                                        "Превосходно",
+                                        "3",
+                                        "Хорошо",
+                                        "2",
+                                        "Неплохо",
+                                        "1",
+                                        "Попробуйте ещё",
+                                        "0",
+                                        "."};
 
-// A right question of two answers, four lines.
+// A well-formed question of four lines whose one answer is right.
 const std::vector<std::string> kGoodQuestion = {"Самая длинная река Европы?", ".", "Волга", ".1"};
 
 std::string goodQuiz(int questions) {
     return testing_support::makeQuiz("Викторина", {"Здравствуйте!"},
-                                      {{"Отлично", 10}, {"Хорошо", 7}, {"Неплохо", 4}, {"Увы", 0}},
-                                      testing_support::rotatingQuestions(questions));
+                                     {{"Отлично", 10}, {"Хорошо", 7}, {"Неплохо", 4}, {"Увы", 0}},
+                                     testing_support::rotatingQuestions(questions));
 }
 
-// ---------------------------------------------------------------------------
 // One quiz file, checked by name: its problems and summary, exactly.
 
 struct FileCase {
     std::string file;      // the name it is written and checked under
-    std::string contents;  // UTF-8; written in Windows-1251
+    std::string contents;  // UTF-8 text
     std::string expected;  // the whole output
     int status;
+    bool keepUtf8 = false;  // written as it is, not converted to Windows-1251
 };
 
 std::ostream& operator<<(std::ostream& out, const FileCase& c) { return out << c.file; }
@@ -104,14 +114,16 @@ const std::vector<FileCase> kFileCases = {
      "экраном результатов\n",
      0},
     {"answer_marker_digit_7.txt",
-     crlf(kHead + kGoodQuestion + std::vector<std::string>{"Самая длинная река Азии?", ".", "Обь",
-                                                           ",0", "Янцзы", ",7", "Лена", ".0"}),
+     crlf(kHead + kGoodQuestion +
+          std::vector<std::string>{"Самая длинная река Азии?", ".", "Обь", ",0", "Янцзы", ",7",
+                                   "Лена", ".0"}),
      "answer_marker_digit_7.txt:22: ошибка: ожидалась строка ответа с точкой или запятой и "
      "цифрой 0 или 1\n"
      "    «,7»\n"
      "answer_marker_digit_7.txt: кодировка Windows-1251, играть по этому файлу нельзя\n",
      1},
-    {"answer_marker_without_digit.txt", crlf(kHead + std::vector<std::string>{"Вопрос", ".", "Да", "."}),
+    {"answer_marker_without_digit.txt",
+     crlf(kHead + std::vector<std::string>{"Вопрос", ".", "Да", "."}),
      "answer_marker_without_digit.txt:16: ошибка: ожидалась строка ответа с точкой или запятой "
      "и цифрой 0 или 1\n"
      "    «.»\n"
@@ -133,16 +145,16 @@ const std::vector<FileCase> kFileCases = {
      "empty_file.txt: кодировка Windows-1251, играть по этому файлу нельзя\n",
      1},
     {"five_answers.txt",
-     crlf(kHead + std::vector<std::string>{"Вопрос", ".", "1", ",0", "2", ",0", "3", ",0", "4", ",1",
-                                           "5", ".0"}),
+     crlf(kHead + std::vector<std::string>{"Вопрос", ".", "1", ",0", "2", ",0", "3", ",0", "4",
+                                           ",1", "5", ".0"}),
      "five_answers.txt:22: ошибка: ожидалась строка с точкой и цифрой 0 или 1: четвёртый ответ "
      "должен быть последним, больше четырёх ответов у вопроса не бывает\n"
      "    «,1»\n"
      "five_answers.txt: кодировка Windows-1251, играть по этому файлу нельзя\n",
      1},
     {"five_levels.txt",
-     crlf({"Т", "В", ".", "а", "4", "б", "3", "в", "2", "г", "1", "д", "0", ".", "Вопрос", ".", "Да",
-           ".1"}),
+     crlf({"Т", "В", ".", "а", "4", "б", "3", "в", "2", "г", "1", "д", "0", ".", "Вопрос", ".",
+           "Да", ".1"}),
      "five_levels.txt:12: ошибка: ожидалась строка с точкой в начале, закрывающая таблицу "
      "оценок: оценок не бывает больше четырёх\n"
      "    «д»\n"
@@ -167,7 +179,7 @@ const std::vector<FileCase> kFileCases = {
           std::vector<std::string>{"Какие реки", "впадают в Каспий?", ".", "Волга", ",1", "Урал",
                                    ",1", "Дон", ".0"}),
      "two_right_answers.txt:17: предупреждение: вопрос 2: 2 правильных ответа (с цифрой 1): "
-     "засчитан будет любой\n"
+     "засчитан будет любой из них\n"
      "    «Какие реки»\n"
      "two_right_answers.txt: кодировка Windows-1251, вопросов: 2, игра закончится экраном "
      "результатов\n",
@@ -175,8 +187,8 @@ const std::vector<FileCase> kFileCases = {
     // Answers of several lines before the empty one: the warning still finds
     // its marker line.
     {"answer_without_text.txt",
-     crlf(kHead + std::vector<std::string>{"Какая река", "течёт через Киев?", ".", "Днепр", "(Славутич)",
-                                           ",1", ",0", "Десна", ".0"}),
+     crlf(kHead + std::vector<std::string>{"Какая река", "течёт через Киев?", ".", "Днепр",
+                                           "(Славутич)", ",1", ",0", "Десна", ".0"}),
      "answer_without_text.txt:19: предупреждение: вопрос 1, ответ 2: у ответа нет текста: этот "
      "вариант не будет показан\n"
      "    «,0»\n"
@@ -191,7 +203,8 @@ const std::vector<FileCase> kFileCases = {
      "right_answer_without_text.txt: кодировка Windows-1251, вопросов: 1, игра закончится "
      "экраном результатов\n",
      0},
-    {"answer_of_blanks.txt", crlf(kHead + std::vector<std::string>{"Вопрос", ".", "Да", ",1", "   ", ".0"}),
+    {"answer_of_blanks.txt",
+     crlf(kHead + std::vector<std::string>{"Вопрос", ".", "Да", ",1", "   ", ".0"}),
      "answer_of_blanks.txt:18: предупреждение: вопрос 1, ответ 2: текст ответа из одних "
      "пробелов: вариант будет показан пустым\n"
      "    «.0»\n"
@@ -242,7 +255,8 @@ const std::vector<FileCase> kFileCases = {
      "minimum_between_rows_above.txt: кодировка Windows-1251, вопросов: 1, игра закончится "
      "экраном результатов\n",
      0},
-    {"two_levels.txt", crlf(std::vector<std::string>{"Т", "В", ".", "а", "10", "б", "5", "."} + kGoodQuestion),
+    {"two_levels.txt",
+     crlf(std::vector<std::string>{"Т", "В", ".", "а", "10", "б", "5", "."} + kGoodQuestion),
      "two_levels.txt:8: предупреждение: оценок в таблице 2 из четырёх: у недостающих пустой "
      "текст и наименьшее число баллов 0\n"
      "    «.»\n"
@@ -275,6 +289,29 @@ const std::vector<FileCase> kFileCases = {
      "control_characters_in_line.txt: кодировка Windows-1251, вопросов: 1, игра закончится "
      "экраном результатов\n",
      0},
+    {"utf8_warning_then_error.txt",
+     crlf(kHead + std::vector<std::string>{"Столица Франции?", ".", "Лион", ".0", "Столица Италии?",
+                                           ".", "Рим", ",1", "Милан", ",2"}),
+     "utf8_warning_then_error.txt:13: предупреждение: вопрос 1: нет правильного ответа (с цифрой "
+     "1): на этом вопросе игра закончится при любом ответе\n"
+     "    «Столица Франции?»\n"
+     "utf8_warning_then_error.txt:22: ошибка: ожидалась строка ответа с точкой или запятой и "
+     "цифрой 0 или 1\n"
+     "    «,2»\n"
+     "utf8_warning_then_error.txt: кодировка UTF-8, играть по этому файлу нельзя\n",
+     1, true},
+    // The byte-order mark is not part of the title, so the title is empty.
+    {"utf8_mark_before_empty_title.txt",
+     "\xEF\xBB\xBF" + crlf(std::vector<std::string>{"", "Привет!", ".", "."} + kGoodQuestion),
+     "utf8_mark_before_empty_title.txt:1: предупреждение: заголовок пустой: у окна не будет "
+     "названия викторины\n"
+     "    «»\n"
+     "utf8_mark_before_empty_title.txt:4: предупреждение: оценок в таблице 0 из четырёх: у "
+     "недостающих пустой текст и наименьшее число баллов 0\n"
+     "    «.»\n"
+     "utf8_mark_before_empty_title.txt: кодировка UTF-8, вопросов: 1, игра закончится экраном "
+     "результатов\n",
+     0, true},
 };
 
 class FileCheckTest : public ::testing::TestWithParam<FileCase> {
@@ -282,7 +319,13 @@ protected:
     // The folder of broken and suspect files, one for every case.
     static void SetUpTestSuite() {
         folder_ = new TempFolder;
-        for (const FileCase& c : kFileCases) folder_->writeWindows1251(c.file, c.contents);
+        for (const FileCase& c : kFileCases) {
+            if (c.keepUtf8) {
+                folder_->write(c.file, c.contents);
+            } else {
+                folder_->writeWindows1251(c.file, c.contents);
+            }
+        }
     }
     static void TearDownTestSuite() {
         delete folder_;
@@ -314,8 +357,8 @@ TEST_F(FileCheckTest, AllFilesAtOnceReportInTheirOrderAndFailTogether) {
 }
 
 TEST_F(FileCheckTest, WarningsAloneKeepTheStatusClean) {
-    const Outcome outcome =
-        runQuizcheck({"ten_questions.txt", "no_right_answer.txt", "two_levels.txt"}, folder_->path());
+    const Outcome outcome = runQuizcheck(
+        {"ten_questions.txt", "no_right_answer.txt", "two_levels.txt"}, folder_->path());
     EXPECT_EQ(outcome.status, quizcheck::kExitClean);
     EXPECT_NE(outcome.out.find("предупреждение"), std::string::npos);
 }
@@ -328,7 +371,6 @@ std::string caseName(const ::testing::TestParamInfo<FileCase>& info) {
 INSTANTIATE_TEST_SUITE_P(BrokenAndSuspectFiles, FileCheckTest, ::testing::ValuesIn(kFileCases),
                          caseName);
 
-// ---------------------------------------------------------------------------
 // Files that cannot be read, and names as the user gave them.
 
 TEST(FileArguments, MissingFileIsAnError) {
@@ -365,19 +407,21 @@ TEST(FileArguments, StreamThatCannotBeOpenedIsAnError) {
 TEST(FileArguments, NamesAreReportedAsGiven) {
     const TempFolder folder;
     fs::create_directory(folder.path() / "sub");
-    folder.writeWindows1251("sub/quiz.txt", crlf(kHead + std::vector<std::string>{"Вопрос", ".", ",5"}));
+    folder.writeWindows1251("sub/quiz.txt",
+                            crlf(kHead + std::vector<std::string>{"Вопрос", ".", ",5"}));
     const std::string absolute = (folder.path() / "sub" / "quiz.txt").string();
-    for (const std::string& name : {std::string("sub/quiz.txt"), std::string("./sub/quiz.txt"), absolute}) {
+    for (const std::string& name :
+         {std::string("sub/quiz.txt"), std::string("./sub/quiz.txt"), absolute}) {
         SCOPED_TRACE(name);
         const Outcome outcome = runQuizcheck({name}, folder.path());
         EXPECT_EQ(outcome.out,
-                  name + ":15: ошибка: ожидалась строка ответа с точкой или запятой и цифрой 0 или 1\n"
-                         "    «,5»\n" +
+                  name +
+                      ":15: ошибка: ожидалась строка ответа с точкой или запятой и цифрой 0 или 1\n"
+                      "    «,5»\n" +
                       name + ": кодировка Windows-1251, играть по этому файлу нельзя\n");
     }
 }
 
-// ---------------------------------------------------------------------------
 // No arguments: the folder as the game uses it. "{папка}" stands for the
 // folder's path in the expected output.
 
@@ -392,18 +436,25 @@ std::ostream& operator<<(std::ostream& out, const FolderCase& c) { return out <<
 
 const std::string kQuiz10 = testing_support::toWindows1251(goodQuiz(10));
 const std::string kQuiz15 = testing_support::toWindows1251(goodQuiz(15));
-const char* const kSummary10 = "кодировка Windows-1251, вопросов: 10, игра закончится экраном результатов\n";
+const char* const kSummary10 =
+    "кодировка Windows-1251, вопросов: 10, игра закончится экраном результатов\n";
 const char* const kSummary15 =
     "кодировка Windows-1251, вопросов: 15, игра закончится на пятнадцатой ступени\n";
 
 const std::vector<FolderCase> kFolderCases = {
     {"AllGoodInPlayOrder",
-     {{"tet0.txt", "2\r\n"}, {"test1.txt", kQuiz10}, {"test2.txt", kQuiz15}, {"test3.txt", kQuiz10}},
+     {{"tet0.txt", "2\r\n"},
+      {"test1.txt", kQuiz10},
+      {"test2.txt", kQuiz15},
+      {"test3.txt", kQuiz10}},
      std::string("tet0.txt: игра начнётся с файла test2.txt\n") + "test2.txt: " + kSummary15 +
          "test1.txt: " + kSummary10 + "test3.txt: " + kSummary10,
      0},
     {"CounterWithBlanksAndByteOrderMark",
-     {{"tet0.txt", "\xEF\xBB\xBF 1 \r\n"}, {"test1.txt", kQuiz10}, {"test2.txt", kQuiz10}, {"test3.txt", kQuiz10}},
+     {{"tet0.txt", "\xEF\xBB\xBF 1 \r\n"},
+      {"test1.txt", kQuiz10},
+      {"test2.txt", kQuiz10},
+      {"test3.txt", kQuiz10}},
      std::string("tet0.txt: игра начнётся с файла test1.txt\n") + "test1.txt: " + kSummary10 +
          "test3.txt: " + kSummary10 + "test2.txt: " + kSummary10,
      0},
@@ -445,7 +496,8 @@ const std::vector<FolderCase> kFolderCases = {
     {"RotationFileBroken",
      {{"tet0.txt", "1\r\n"},
       {"test1.txt", kQuiz10},
-      {"test2.txt", testing_support::toWindows1251(crlf(kHead + std::vector<std::string>{"Вопрос", "."}))},
+      {"test2.txt",
+       testing_support::toWindows1251(crlf(kHead + std::vector<std::string>{"Вопрос", "."}))},
       {"test3.txt", kQuiz10}},
      std::string("tet0.txt: игра начнётся с файла test1.txt\n") + "test1.txt: " + kSummary10 +
          "test3.txt: " + kSummary10 + "test2.txt:15: ошибка: " + kNoAnswerEnd +
@@ -453,7 +505,11 @@ const std::vector<FolderCase> kFolderCases = {
          "test2.txt: кодировка Windows-1251, играть по этому файлу нельзя\n",
      1},
     {"CounterOutsideRotation",
-     {{"tet0.txt", "5\r\n"}, {"test5.txt", kQuiz10}, {"test1.txt", kQuiz10}, {"test2.txt", kQuiz10}, {"test3.txt", kQuiz10}},
+     {{"tet0.txt", "5\r\n"},
+      {"test5.txt", kQuiz10},
+      {"test1.txt", kQuiz10},
+      {"test2.txt", kQuiz10},
+      {"test3.txt", kQuiz10}},
      std::string("tet0.txt:1: предупреждение: число 5 вне круга 3, 2, 1: после проигрыша или "
                  "победы счётчик станет 4\n"
                  "    «5»\n"
@@ -484,9 +540,6 @@ TEST_P(FolderCheckTest, ReportsExactly) {
 INSTANTIATE_TEST_SUITE_P(PlayFolder, FolderCheckTest, ::testing::ValuesIn(kFolderCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// ---------------------------------------------------------------------------
-// Options.
-
 TEST(Options, HelpExplainsUsageAndChecksNothing) {
     const TempFolder folder;
     for (const std::string option : {"-h", "--help"}) {
@@ -516,13 +569,11 @@ TEST(Options, DoubleDashEndsOptions) {
     const TempFolder folder;
     folder.write("-odd.txt", testing_support::toWindows1251(goodQuiz(3)));
     const Outcome outcome = runQuizcheck({"--", "-odd.txt"}, folder.path());
-    EXPECT_EQ(outcome.out,
-              "-odd.txt: кодировка Windows-1251, вопросов: 3, игра закончится экраном результатов\n");
+    EXPECT_EQ(
+        outcome.out,
+        "-odd.txt: кодировка Windows-1251, вопросов: 3, игра закончится экраном результатов\n");
     EXPECT_EQ(outcome.status, quizcheck::kExitClean);
 }
-
-// ---------------------------------------------------------------------------
-// Quoted lines.
 
 struct QuoteCase {
     const char* name;
@@ -541,7 +592,12 @@ std::string repeated(const std::string& piece, int times) {
 const std::vector<QuoteCase> kQuoteCases = {
     {"PlainTextStays", "Волга, 3530 км\t(Европа)", "Волга, 3530 км\t(Европа)"},
     {"ControlCharactersBecomeQuestionMarks", "a\x1b[1mb\x7f\x01", "a?[1mb??"},
-    {"C1ControlsBecomeQuestionMarks", "a\xC2\x9B" "31mb\xC2\xA0" "c", "a?31mb\xC2\xA0" "c"},
+    {"C1ControlsBecomeQuestionMarks",
+     "a\xC2\x9B"
+     "31mb\xC2\xA0"
+     "c",
+     "a?31mb\xC2\xA0"
+     "c"},
     // Two-byte letters: a cut in the middle of one moves back before it.
     {"LongLineIsCutBetweenCharacters", "x" + repeated("Ж", 150), "x" + repeated("Ж", 99) + "…"},
     {"LineOfTheLimitIsWhole", repeated("Ж", 100), repeated("Ж", 100)},
@@ -549,7 +605,9 @@ const std::vector<QuoteCase> kQuoteCases = {
 
 class QuotedLineTest : public ::testing::TestWithParam<QuoteCase> {};
 
-TEST_P(QuotedLineTest, Quotes) { EXPECT_EQ(quizcheck::quotedLine(GetParam().line), GetParam().quoted); }
+TEST_P(QuotedLineTest, Quotes) {
+    EXPECT_EQ(quizcheck::quotedLine(GetParam().line), GetParam().quoted);
+}
 
 INSTANTIATE_TEST_SUITE_P(Lines, QuotedLineTest, ::testing::ValuesIn(kQuoteCases),
                          [](const auto& info) { return std::string(info.param.name); });
