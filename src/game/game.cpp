@@ -6,6 +6,8 @@
 #include <utility>
 
 #include "quiz/counter.h"
+#include "quiz/encoding.h"
+#include "quiz/quiz_error.h"
 
 namespace game {
 
@@ -50,6 +52,22 @@ int tagValue(const std::string& tag) {
     return value;
 }
 
+// Reads the quiz once to its end, so that a broken file stops the game before
+// the player starts rather than at question 12; then returns to the start.
+void checkWholeQuiz(std::istream& in, const std::string& fileName, quiz::Encoding encoding) {
+    const std::istream::pos_type start = in.tellg();
+    {
+        quiz::QuizReader check(in, fileName, encoding);
+        check.readTitle();
+        check.readIntroduction();
+        check.readLevelTable();
+        while (!check.atEnd()) check.readQuestion();
+    }
+    in.clear();
+    in.seekg(start);
+    if (!in) throw quiz::QuizError(fileName, 0, "", "не удалось вернуться к началу файла");
+}
+
 }  // namespace
 
 std::int16_t add16(std::int16_t a, int b, const char* what) {
@@ -71,7 +89,9 @@ void Game::load() {
     quiz::QuizSelection selection = quiz::selectAndOpen(folder_);
     state_.questionFilePath = selection.questionFilePath;
     quizFile_ = std::move(selection.file);
-    reader_.emplace(*quizFile_, selection.fileName);
+    const quiz::Encoding encoding = quiz::detectEncoding(*quizFile_);
+    checkWholeQuiz(*quizFile_, selection.fileName, encoding);
+    reader_.emplace(*quizFile_, selection.fileName, encoding);
 
     resetForm();
     info();

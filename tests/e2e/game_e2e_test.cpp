@@ -229,19 +229,20 @@ TEST_F(GameE2E, TheCounterRotatesOverThreeGames) {
     }
 }
 
-TEST_F(GameE2E, AMalformedQuestionMidGameStopsWithFileAndLine) {
+TEST_F(GameE2E, ABrokenLastQuestionIsRefusedBeforeThePlayerStarts) {
     folder_.write("tet0.txt", "1\r\n");
     folder_.writeWindows1251("test1.txt",
-                             quizTitled("Первая", 2) + "Вопрос 3\r\n.\r\nОтвет\r\n.5\r\n");
+                             quizTitled("Первая", 11) + "Вопрос 12\r\n.\r\nОтвет\r\n.5\r\n");
     Session s(folder_.path());
-    ASSERT_TRUE(s.start());
-    s.playRight(2);
+    EXPECT_FALSE(s.start());
+    EXPECT_FALSE(s.form().isVisible());
     EXPECT_EQ(s.endings(), std::vector<int>{1});
-    ASSERT_FALSE(s.boxes().empty());
-    EXPECT_EQ(s.boxes().back().title, "Ошибка");
-    EXPECT_EQ(s.boxes().back().icon, Icon::Critical);
-    EXPECT_NE(s.boxes().back().text.find("test1.txt, строка 37"), std::string::npos)
-        << s.boxes().back().text;
+    ASSERT_EQ(s.boxes().size(), 1u);
+    EXPECT_EQ(s.boxes()[0].title, "Ошибка");
+    EXPECT_EQ(s.boxes()[0].icon, Icon::Critical);
+    EXPECT_NE(s.boxes()[0].text.find("test1.txt, строка 127"), std::string::npos)
+        << s.boxes()[0].text;
+    EXPECT_NE(s.boxes()[0].text.find(".5"), std::string::npos) << s.boxes()[0].text;
     EXPECT_EQ(counter(), "1\r\n");
 }
 

@@ -440,16 +440,44 @@ TEST_F(GameTest, AnsweringWithoutAChoiceStopsInsteadOfReadingOutOfBounds) {
     EXPECT_THROW(game_->click(window::ControlName::Command1), game::GameError);
 }
 
-TEST_F(GameTest, AMalformedQuestionMetMidGameStopsWithFileAndLine) {
+TEST_F(GameTest, ABrokenLastQuestionIsRefusedAtStartUpWithFileAndLine) {
     std::string quiz = quizOf(rotatingQuestions(1));
     quiz += "Сломанный вопрос\r\n.\r\nответ\r\n,7\r\n";
     startWith(quiz);
-    click(window::Command1);
-    ASSERT_FALSE(form_.ended()) << form_.failure();
-    answer(1);
     EXPECT_EQ(form_.exitStatus(), 1);
-    EXPECT_NE(form_.failure().find("test3.txt"), std::string::npos) << form_.failure();
-    EXPECT_NE(form_.failure().find("строка 28"), std::string::npos) << form_.failure();
+    EXPECT_NE(form_.failure().find("test3.txt, строка 28"), std::string::npos) << form_.failure();
+    EXPECT_NE(form_.failure().find(",7"), std::string::npos) << form_.failure();
+    // Nothing of the quiz reached the window.
+    EXPECT_EQ(form_.title(), "Вопрос 1");
+    EXPECT_EQ(at(window::Label16).caption, kReady);
+}
+
+TEST_F(GameTest, AQuizInUtf8PlaysLikeItsWindows1251Twin) {
+    const std::string quiz = quizOf(rotatingQuestions(2));
+    struct Case {
+        const char* name;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {"Windows-1251", testing_support::toWindows1251(quiz)},
+        {"UTF-8", quiz},
+        {"UTF-8 with byte-order mark", "\xEF\xBB\xBF" + quiz},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder folder;
+        FakeForm form;
+        folder.write("tet0.txt", "1\r\n");
+        folder.write("test1.txt", c.bytes);
+        game::Game g(form, folder.path());
+        form.start(g);
+        ASSERT_FALSE(form.ended()) << form.failure();
+        EXPECT_EQ(form.title(), "Тестовая викторина");
+        EXPECT_EQ(form.state(window::Label2).caption, "Привет!\r\n\r\nУдачи.\r\n");
+        ASSERT_TRUE(form.click(g, window::Command1));
+        EXPECT_EQ(form.state(window::Label2).caption, "Вопрос 1 ");
+        EXPECT_EQ(form.state(window::Option3).caption, "Ответ 1.3 ");
+    }
 }
 
 TEST_F(GameTest, AMissingCounterStopsAtStartUp) {
