@@ -1,6 +1,5 @@
 #include "support/fake_form.h"
 
-#include <array>
 #include <exception>
 #include <stdexcept>
 
@@ -11,28 +10,6 @@ using window::ControlRef;
 
 namespace {
 
-// Ladder steps 1..15 as designed: caption and back colour.
-struct DesignedStep {
-    const char* caption;
-    window::Color back;
-};
-constexpr window::Color kButtonFace = 0x8000000F;
-constexpr std::array<DesignedStep, 15> kDesignedLadder{{
-    {"1 балл", window::kRed},        {"2 балла", kButtonFace},
-    {"4 балла", kButtonFace},        {"8 баллов", window::kGreen},
-    {"16 баллов", kButtonFace},      {"32 балла", kButtonFace},
-    {"48 баллов", kButtonFace},      {"64 балла", window::kGreen},
-    {"80 баллов", kButtonFace},      {"100 баллов", kButtonFace},
-    {"125 баллов", kButtonFace},     {"150 баллов", window::kGreen},
-    {"175 баллов", kButtonFace},     {"200 баллов", kButtonFace},
-    {"250 баллов", window::kGreen},
-}};
-
-constexpr std::array<const char*, 12> kNames{
-    "Label1",  "Label2",  "Label3",  "Label16",  "Option1",  "Option2",
-    "Option3", "Option4", "Command1", "Command2", "Command3", "Command4",
-};
-
 bool isOption(ControlRef c) {
     return c.name >= ControlName::Option1 && c.name <= ControlName::Option4;
 }
@@ -42,33 +19,26 @@ bool isCommand(ControlRef c) {
 
 }  // namespace
 
-std::string controlName(ControlRef control) {
-    std::string name = kNames.at(static_cast<std::size_t>(control.name));
-    if (control.index >= 0) name.append("(").append(std::to_string(control.index)).append(")");
-    return name;
-}
+std::string controlName(ControlRef control) { return window::describe(control); }
 
-FakeForm::FakeForm() : title_("Вопрос 1") {
-    for (int i = 1; i <= window::kLadderSteps; ++i) {
-        ControlState& step = controls_[key(window::item(i))];
-        step.caption = kDesignedLadder[static_cast<std::size_t>(i - 1)].caption;
-        step.back = kDesignedLadder[static_cast<std::size_t>(i - 1)].back;
+FakeForm::FakeForm() : title_(window::kFormTitle) {
+    for (const window::ControlDef& def : window::kControls) {
+        ControlState& control = controls_[key({def.name, def.index})];
+        control.caption = def.caption;
+        control.back = def.back;
+        control.fore = def.fore;
     }
-    controls_[key(window::Label16)].caption =
-        "Вы готовы к игре? Если готовы щелкните кнопку \"ОК\"";
-    for (int k = 1; k <= 4; ++k) controls_[key(window::option(k))].caption = std::string("Option").append(std::to_string(k));
-    controls_[key(window::Command1)].caption = "Засчитать ответ";
-    controls_[key(window::Command2)].caption = "Прервать игру";
-    controls_[key(window::Command3)].caption = "50/50 ";
-    controls_[key(window::Command4)].caption = "Посказка компьютера";
-    controls_[key(window::Label2)];
 }
 
 FakeForm::Key FakeForm::key(ControlRef control) {
     return {static_cast<int>(control.name), control.index};
 }
 
-ControlState& FakeForm::at(ControlRef control) { return controls_[key(control)]; }
+ControlState& FakeForm::at(ControlRef control) {
+    const auto found = controls_.find(key(control));
+    if (found == controls_.end()) throw std::out_of_range("no control " + controlName(control));
+    return found->second;
+}
 
 const ControlState& FakeForm::state(ControlRef control) const {
     const auto found = controls_.find(key(control));

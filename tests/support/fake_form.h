@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "window/controls.h"
 #include "window/form_ops.h"
 
 namespace testing_support {
@@ -36,8 +37,8 @@ struct MessageBoxCall {
 
 class FakeForm final : public window::FormOps {
 public:
-    // The window as designed: the designed captions and colours of the ladder,
-    // "Вопрос 1" as title, every control visible and enabled.
+    // The window as designed: every control with its designed caption and
+    // colours, visible and enabled; the designed title.
     FakeForm();
 
     void setTitle(const std::string& text) override;
