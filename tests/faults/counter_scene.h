@@ -56,11 +56,13 @@ struct Outcome {
 };
 
 // Checks the outcome after CounterScene::answer: the counter holds exactly the
-// old or the new value as the outcome says, keeps `modeBefore`, no temporary
-// file is left, and the player saw either the end of the game or a failure
-// that names the counter file and the cause.
-void expectOutcome(const CounterScene& scene, const Outcome& outcome,
-                   std::filesystem::perms modeBefore);
+// old or the new value as the outcome says, no temporary file is left, and
+// the player saw either the end of the game or a failure that names the
+// counter file and the cause.
+void expectOutcome(const CounterScene& scene, const Outcome& outcome);
+
+// Permissions as octal digits, for comparing them with readable messages.
+std::string octal(std::filesystem::perms mode);
 
 // Writes bytes to a file, replacing it.
 void writeFile(const std::filesystem::path& path, const std::string& bytes);
