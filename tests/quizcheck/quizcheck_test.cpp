@@ -122,13 +122,6 @@ const std::vector<FileCase> kFileCases = {
      "    «,7»\n"
      "answer_marker_digit_7.txt: кодировка Windows-1251, играть по этому файлу нельзя\n",
      1},
-    {"answer_marker_without_digit.txt",
-     crlf(kHead + std::vector<std::string>{"Вопрос", ".", "Да", "."}),
-     "answer_marker_without_digit.txt:16: ошибка: ожидалась строка ответа с точкой или запятой "
-     "и цифрой 0 или 1\n"
-     "    «.»\n"
-     "answer_marker_without_digit.txt: кодировка Windows-1251, играть по этому файлу нельзя\n",
-     1},
     {"ends_inside_question.txt", crlf(kHead + std::vector<std::string>{"Вопрос без ответов", "."}),
      std::string("ends_inside_question.txt:15: ошибка: ") + kNoAnswerEnd +
          "\n"
