@@ -61,7 +61,11 @@ void checkWholeQuiz(std::istream& in, const std::string& fileName, quiz::Encodin
         check.readTitle();
         check.readIntroduction();
         check.readLevelTable();
-        while (!check.atEnd()) check.readQuestion();
+        // "Ok" reads the first question whatever atEnd says, so a quiz
+        // without questions is broken too.
+        do {
+            check.readQuestion();
+        } while (!check.atEnd());
     }
     in.clear();
     in.seekg(start);
