@@ -122,8 +122,8 @@ bool setFlag(const fs::path& path, int flag, bool on) {
 
 std::string makeImmutable(const fs::path& path, Undo& undo) {
     if (!setFlag(path, FS_IMMUTABLE_FL, true)) {
-        return "cannot make " + path.string() + " immutable here (needs CAP_LINUX_IMMUTABLE and a " +
-               "file system with attribute flags): " + std::strerror(errno);
+        return "cannot make " + path.string() + " immutable here (needs CAP_LINUX_IMMUTABLE " +
+               "and a file system with attribute flags): " + std::strerror(errno);
     }
     undo.add([path] { setFlag(path, FS_IMMUTABLE_FL, false); });
     return "";
@@ -155,7 +155,9 @@ std::string readOnlyCounterAndFolder(const fs::path& folder, Undo& undo) {
 
 std::string unreadableCounter(const fs::path& folder, Undo& undo) {
     fs::permissions(counterIn(folder), fs::perms::owner_write);
-    undo.add([folder] { fs::permissions(counterIn(folder), fs::perms::owner_read | fs::perms::owner_write); });
+    undo.add([folder] {
+        fs::permissions(counterIn(folder), fs::perms::owner_read | fs::perms::owner_write);
+    });
     if (std::string why = dropOverrides(undo); !why.empty()) return why;
     if (canOpen(counterIn(folder), O_RDONLY)) return "this process still reads an unreadable file";
     return "";
@@ -196,7 +198,9 @@ std::string noFileMayGrow(const fs::path&, Undo& undo) {
     ::getrlimit(RLIMIT_FSIZE, &old);
     rlimit none = old;
     none.rlim_cur = 0;
-    if (::setrlimit(RLIMIT_FSIZE, &none) != 0) return std::string("setrlimit: ") + std::strerror(errno);
+    if (::setrlimit(RLIMIT_FSIZE, &none) != 0) {
+        return std::string("setrlimit: ") + std::strerror(errno);
+    }
     undo.add([old, handler] {
         ::setrlimit(RLIMIT_FSIZE, &old);
         ::signal(SIGXFSZ, handler);
@@ -280,7 +284,8 @@ TEST_P(CounterFaultTest, KeepsTheOldOrTheNewValueAndReportsTheCause) {
         scene.answer();
         modeAfter = scene.counterMode();
     }
-    EXPECT_EQ(faults::octal(modeAfter), faults::octal(modeBefore)) << "the counter's permissions changed";
+    EXPECT_EQ(faults::octal(modeAfter), faults::octal(modeBefore))
+        << "the counter's permissions changed";
     expectOutcome(scene, c.outcome);
 }
 

@@ -21,9 +21,9 @@ void writeFile(const fs::path& path, const std::string& bytes) {
 
 CounterScene::CounterScene(fs::path folder) : folder_(std::move(folder)) {
     writeFile(folder_ / "tet0.txt", kOldCounter);
-    writeFile(folder_ / kQuizFile,
-              testing_support::toWindows1251(testing_support::makeQuiz(
-                  "Викторина", {"Вступление"}, {{"Хорошо", 1}}, testing_support::rotatingQuestions(3))));
+    const std::string quiz = testing_support::makeQuiz(
+        "Викторина", {"Вступление"}, {{"Хорошо", 1}}, testing_support::rotatingQuestions(3));
+    writeFile(folder_ / kQuizFile, testing_support::toWindows1251(quiz));
 }
 
 void CounterScene::reachWrongAnswer() {
@@ -78,7 +78,8 @@ void expectOutcome(const CounterScene& scene, const Outcome& outcome) {
     const std::string& failure = form.failure();
     EXPECT_NE(failure.find("tet0.txt"), std::string::npos) << failure;
     for (const std::string& text : outcome.says) {
-        EXPECT_NE(failure.find(text), std::string::npos) << "«" << text << "» missing in: " << failure;
+        EXPECT_NE(failure.find(text), std::string::npos)
+            << "«" << text << "» missing in: " << failure;
     }
     // The game stopped before gameOver changed the window or showed its box.
     EXPECT_TRUE(form.boxes().empty());

@@ -23,7 +23,9 @@ public:
         std::filesystem::path base = std::filesystem::temp_directory_path();
         if (medium == Medium::Memory && ::access("/dev/shm", W_OK | X_OK) == 0) base = "/dev/shm";
         std::string pattern = (base / "quizladder-faults-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed in " + base.string());
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            throw std::runtime_error("mkdtemp failed in " + base.string());
+        }
         path_ = pattern;
     }
     ~ScratchFolder() {

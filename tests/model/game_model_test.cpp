@@ -45,26 +45,26 @@ using window::Icon;
 using window::Reply;
 using Random = std::mt19937_64;
 
-struct AnswerSpec {
+struct QuizAnswer {
     std::vector<std::string> lines;  // none: an answer without text, never shown
     int points = 0;
 };
 
-struct QuestionSpec {
+struct QuizQuestion {
     std::vector<std::string> lines;
-    std::vector<AnswerSpec> answers;  // 1..4
+    std::vector<QuizAnswer> answers;  // 1..4
 };
 
-struct LevelSpec {
+struct QuizLevel {
     std::string text;
     int minScore = 0;
 };
 
-struct QuizSpec {
+struct Quiz {
     std::string title;
     std::vector<std::string> introduction;
-    std::vector<LevelSpec> levels;  // 0..4
-    std::vector<QuestionSpec> questions;  // 1..20
+    std::vector<QuizLevel> levels;  // 0..4
+    std::vector<QuizQuestion> questions;  // 1..20
 };
 
 const std::vector<std::string> kWords = {
@@ -76,13 +76,17 @@ int pick(Random& random, int low, int high) {
     return std::uniform_int_distribution<int>(low, high)(random);
 }
 bool chance(Random& random, double p) { return std::bernoulli_distribution(p)(random); }
+template <typename Items>
+const auto& pickFrom(Random& random, const Items& items) {
+    return items[static_cast<std::size_t>(pick(random, 0, static_cast<int>(items.size()) - 1))];
+}
 
 // Words, maybe none; never begins with "." or ",".
 std::string randomLine(Random& random) {
     std::string line;
     for (int n = pick(random, 0, 4); n > 0; --n) {
         if (!line.empty()) line += ' ';
-        line += kWords[static_cast<std::size_t>(pick(random, 0, static_cast<int>(kWords.size()) - 1))];
+        line += pickFrom(random, kWords);
     }
     return line;
 }
@@ -93,15 +97,17 @@ std::vector<std::string> randomLines(Random& random, int low, int high) {
     return lines;
 }
 
-QuizSpec randomQuiz(Random& random) {
-    QuizSpec quiz;
-    quiz.title = (chance(random, 0.1) ? "." : "") + randomLine(random);
+Quiz randomQuiz(Random& random) {
+    Quiz quiz;
+    // The title is taken whole, even when it begins like a marker line.
+    if (chance(random, 0.1)) quiz.title = ".";
+    quiz.title += randomLine(random);
     quiz.introduction = randomLines(random, 0, 3);
     for (int n = pick(random, 0, 4); n > 0; --n) {
         quiz.levels.push_back({randomLine(random), pick(random, -2, 16)});
     }
     for (int n = pick(random, 1, 20); n > 0; --n) {
-        QuestionSpec question;
+        QuizQuestion question;
         question.lines = randomLines(random, 0, 2);
         // A line beginning with "," is question text, not a marker.
         if (chance(random, 0.1)) question.lines.push_back("," + randomLine(random));
@@ -109,9 +115,15 @@ QuizSpec randomQuiz(Random& random) {
         const int kind = pick(random, 0, 19);  // 0: no right answer, 1-3: several, else one
         const int right = pick(random, 0, answers - 1);
         for (int j = 0; j < answers; ++j) {
-            AnswerSpec answer;
+            QuizAnswer answer;
             if (!chance(random, 0.04)) answer.lines = randomLines(random, 1, 2);
-            answer.points = kind == 0 ? 0 : kind <= 3 ? (j == right || chance(random, 0.5)) : j == right;
+            if (kind == 0) {
+                answer.points = 0;
+            } else if (kind <= 3) {
+                answer.points = j == right || chance(random, 0.5);
+            } else {
+                answer.points = j == right;
+            }
             question.answers.push_back(answer);
         }
         quiz.questions.push_back(question);
@@ -133,23 +145,26 @@ std::string marker(char first, std::optional<int> points, Random& random) {
     return line;
 }
 
-std::string render(const QuizSpec& quiz, Random& random) {
+std::string render(const Quiz& quiz, Random& random) {
     std::string out;
     const auto line = [&out](const std::string& text) { out += text + "\r\n"; };
     line(quiz.title);
     for (const std::string& l : quiz.introduction) line(l);
     line(marker('.', std::nullopt, random));
-    for (const LevelSpec& level : quiz.levels) {
+    for (const QuizLevel& level : quiz.levels) {
         line(level.text);
-        line(std::string(static_cast<std::size_t>(pick(random, 0, 2)), ' ') +
-             std::to_string(level.minScore) + std::string(static_cast<std::size_t>(pick(random, 0, 1)), ' '));
+        // Blanks around the minimum score are allowed.
+        std::string minScore(static_cast<std::size_t>(pick(random, 0, 2)), ' ');
+        minScore += std::to_string(level.minScore);
+        minScore.append(static_cast<std::size_t>(pick(random, 0, 1)), ' ');
+        line(minScore);
     }
     line(marker('.', std::nullopt, random));
-    for (const QuestionSpec& question : quiz.questions) {
+    for (const QuizQuestion& question : quiz.questions) {
         for (const std::string& l : question.lines) line(l);
         line(marker('.', std::nullopt, random));
         for (std::size_t j = 0; j < question.answers.size(); ++j) {
-            const AnswerSpec& answer = question.answers[j];
+            const QuizAnswer& answer = question.answers[j];
             for (const std::string& l : answer.lines) line(l);
             const bool last = j + 1 == question.answers.size();
             line(marker(last ? '.' : ',', answer.points, random));
@@ -220,7 +235,7 @@ struct ExpectedBox {
 
 class Model {
 public:
-    Model(const QuizSpec& quiz, FakeForm::Snapshot designed)
+    Model(const Quiz& quiz, FakeForm::Snapshot designed)
         : quiz_(quiz), designed_(designed), window_(std::move(designed)) {
         resetForm();
         window_.title = quiz.title;
@@ -244,7 +259,8 @@ public:
         boxes_.clear();
         if (!delivers(control)) return boxes_;
         if (isOption(control)) {
-            const int k = static_cast<int>(control.name) - static_cast<int>(window::ControlName::Option1) + 1;
+            const int k = static_cast<int>(control.name) -
+                          static_cast<int>(window::ControlName::Option1) + 1;
             for (int i = 1; i <= 4; ++i) at(window::option(i)).selected = i == k;
             selectedAnswer_ = k;
             at(window::Command1).enabled = true;
@@ -271,11 +287,14 @@ public:
     int questionNumber() const noexcept { return questionNumber_; }
     const FakeForm::Snapshot& window() const noexcept { return window_; }
     const FakeForm::Snapshot& designed() const noexcept { return designed_; }
-    bool counterStepped() const noexcept { return ending_ == Ending::Lost || ending_ == Ending::Won; }
+    bool counterStepped() const noexcept {
+        return ending_ == Ending::Lost || ending_ == Ending::Won;
+    }
     // The option a right answer is given with, when one is visible now.
     std::optional<int> visibleRightOption() const {
         for (int k = 1; k <= 4; ++k) {
-            if (window_.controls.at(key(window::option(k))).visible && points_[static_cast<std::size_t>(k - 1)] == 1) return k;
+            const bool visible = window_.controls.at(key(window::option(k))).visible;
+            if (visible && points_[static_cast<std::size_t>(k - 1)] == 1) return k;
         }
         return std::nullopt;
     }
@@ -314,8 +333,8 @@ private:
             window_.title = "РЕЗУЛЬТАТ";
             at(window::Command1).tag = "2";
             at(window::Command1).enabled = false;
-            at(window::Label2).caption = "Результаты игры:\r\n Всего баллов: " + std::to_string(score_) +
-                                         "\r\n" + verdict();
+            at(window::Label2).caption = "Результаты игры:\r\n Всего баллов: " +
+                                         std::to_string(score_) + "\r\n" + verdict();
             phase_ = Phase::Results;
         } else {
             showNextQuestion();
@@ -325,7 +344,7 @@ private:
     void showNextQuestion() {
         ++questionNumber_;
         window_.title = "ВОПРОС " + std::to_string(questionNumber_);
-        const QuestionSpec& question = quiz_.questions[nextQuestion_++];
+        const QuizQuestion& question = quiz_.questions[nextQuestion_++];
         at(window::Label2).caption = joined(question.lines);
         for (std::size_t j = 0; j < question.answers.size(); ++j) {
             at(window::option(static_cast<int>(j) + 1)).caption = joined(question.answers[j].lines);
@@ -343,7 +362,7 @@ private:
     // rows the quiz does not give have minimum 0 and no text.
     std::string verdict() const {
         const auto row = [this](std::size_t i) {
-            return i < quiz_.levels.size() ? quiz_.levels[i] : LevelSpec{};
+            return i < quiz_.levels.size() ? quiz_.levels[i] : QuizLevel{};
         };
         for (std::size_t i = 0; i < 3; ++i) {
             if (score_ >= row(i).minScore) return row(i).text;
@@ -375,12 +394,13 @@ private:
 
     void quitGame() {
         if (score_ == 0) return endWithBox(kQuitAtZero, Ending::QuitAtZero);
-        at(window::Label16).caption = "У Вас " + designed_.controls.at(key(window::item(score_))).caption;
+        const ControlState& step = designed_.controls.at(key(window::item(score_)));
+        at(window::Label16).caption = "У Вас " + step.caption;
         takeDownTheQuestion();
         endWithBox(kQuitWithPoints, Ending::QuitWithPoints);
     }
 
-    const QuizSpec& quiz_;
+    const Quiz& quiz_;
     const FakeForm::Snapshot designed_;
     FakeForm::Snapshot window_;
     Phase phase_ = Phase::Introduction;
@@ -463,11 +483,12 @@ ControlRef chooseClick(Random& random, const Model& model, double care) {
 
 void playCase(std::uint64_t seed, Coverage& coverage) {
     Random random(seed);
-    const QuizSpec quiz = randomQuiz(random);
-    const CounterStart& counter = kCounterStarts[static_cast<std::size_t>(pick(random, 0, static_cast<int>(kCounterStarts.size()) - 1))];
+    const Quiz quiz = randomQuiz(random);
+    const CounterStart& counter = pickFrom(random, kCounterStarts);
     const std::string quizFile = "test" + std::to_string(counter.value) + ".txt";
     const std::string stepped = std::to_string(counter.value <= 1 ? 3 : counter.value - 1) + "\r\n";
-    const double care = std::array<double, 3>{0.6, 0.95, 1.0}[static_cast<std::size_t>(pick(random, 0, 2))];
+    static const std::array<double, 3> kCare = {0.6, 0.95, 1.0};
+    const double care = pickFrom(random, kCare);
 
     faults::ScratchFolder folder(faults::Medium::Memory);
     {
@@ -492,8 +513,10 @@ void playCase(std::uint64_t seed, Coverage& coverage) {
     for (int event = 1; event <= kMaxClicks && clicksAfterEnd < 3; ++event) {
         const ControlRef control = chooseClick(random, model, care);
         const Reply reply = chance(random, 0.35) ? Reply::Yes : Reply::No;
-        SCOPED_TRACE("click " + std::to_string(event) + " on " + testing_support::controlName(control) +
-                     (control == window::Command2 ? (reply == Reply::Yes ? " (Yes)" : " (No)") : ""));
+        std::string what = "click " + std::to_string(event) + " on " +
+                           testing_support::controlName(control);
+        if (control == window::Command2) what += reply == Reply::Yes ? " (Yes)" : " (No)";
+        SCOPED_TRACE(what);
         const FakeForm::Snapshot before = form.snapshot();
         const std::size_t boxesBefore = form.boxes().size();
         const bool expectDelivered = model.delivers(control);
@@ -518,8 +541,8 @@ void playCase(std::uint64_t seed, Coverage& coverage) {
         }
 
         // The boxes of this click.
-        const std::vector<MessageBoxCall> shown(form.boxes().begin() + static_cast<std::ptrdiff_t>(boxesBefore),
-                                                form.boxes().end());
+        const std::vector<MessageBoxCall> shown(
+            form.boxes().begin() + static_cast<std::ptrdiff_t>(boxesBefore), form.boxes().end());
         ASSERT_EQ(shown.size(), expectedBoxes.size()) << "number of message boxes";
         for (std::size_t i = 0; i < shown.size(); ++i) {
             const ExpectedBox& expected = expectedBoxes[i];
@@ -530,10 +553,11 @@ void playCase(std::uint64_t seed, Coverage& coverage) {
             ++coverage.hints;
             ASSERT_EQ(shown[i].title, kHintTitle);
             ASSERT_TRUE(shown[i].buttons == Buttons::Ok && shown[i].icon == Icon::None);
-            const std::string letter = shown[i].text.substr(std::min(kHintText.size(), shown[i].text.size()));
-            ASSERT_TRUE(shown[i].text.starts_with(kHintText) &&
+            const std::string& text = shown[i].text;
+            const std::string letter = text.substr(std::min(kHintText.size(), text.size()));
+            ASSERT_TRUE(text.starts_with(kHintText) &&
                         std::find(kLetters.begin(), kLetters.end(), letter) != kLetters.end())
-                << "hint «" << shown[i].text << "»";
+                << "hint «" << text << "»";
         }
 
         // The program ends only through gameOver or quitGame, each with its
@@ -546,7 +570,8 @@ void playCase(std::uint64_t seed, Coverage& coverage) {
         }
 
         // The counter changes only through gameOver, which steps it once.
-        ASSERT_EQ(readFile(folder.path() / "tet0.txt"), model.counterStepped() ? stepped : counter.bytes)
+        ASSERT_EQ(readFile(folder.path() / "tet0.txt"),
+                  model.counterStepped() ? stepped : counter.bytes)
             << "the counter file";
 
         // While a question is on screen, the score is one less than its number
@@ -564,7 +589,8 @@ void playCase(std::uint64_t seed, Coverage& coverage) {
         for (int i = 1; i <= window::kLadderSteps; ++i) {
             const ControlState& step = after.controls.at(key(window::item(i)));
             const ControlState& designed = model.designed().controls.at(key(window::item(i)));
-            ASSERT_EQ(step.back, i <= model.questionNumber() ? window::kRed : designed.back) << "ladder step " << i;
+            ASSERT_EQ(step.back, i <= model.questionNumber() ? window::kRed : designed.back)
+                << "ladder step " << i;
             ASSERT_EQ(step.caption, designed.caption) << "ladder step " << i;
         }
 
@@ -619,11 +645,11 @@ TEST(GameModelTest, RandomGamesKeepTheRules) {
     }
     ASSERT_FALSE(HasFailure());
     std::cout << cases << " games: lost " << coverage.endings[1] << ", won " << coverage.endings[2]
-              << ", quit at 0 " << coverage.endings[3] << ", quit with points " << coverage.endings[4]
-              << ", still open " << coverage.endings[0] << "; " << coverage.results
-              << " results screens, " << coverage.questions << " questions shown, " << coverage.refused
-              << " clicks refused, " << coverage.fiftyFifty << " 50/50, " << coverage.hints
-              << " hints\n";
+              << ", quit at 0 " << coverage.endings[3] << ", quit with points "
+              << coverage.endings[4] << ", still open " << coverage.endings[0] << "; "
+              << coverage.results << " results screens, " << coverage.questions
+              << " questions shown, " << coverage.refused << " clicks refused, "
+              << coverage.fiftyFifty << " 50/50, " << coverage.hints << " hints\n";
     if (cases >= 200) {
         // Every ending and every kind of click came up, or the run proves little.
         for (const int count : coverage.endings) EXPECT_GT(count, 0);
