@@ -6,7 +6,6 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <deque>
 #include <memory>
 #include <string>
@@ -44,8 +43,7 @@ std::string quizTitled(const std::string& title, int questions) {
 
 // Saves what the player sees under <build>/screenshots/.
 void screenshot(QWidget& window, const std::string& name) {
-    const char* dir = std::getenv("QUIZ_BINARY_DIR");
-    const QString folder = QString::fromUtf8(dir ? dir : ".") + "/screenshots";
+    const QString folder = QStringLiteral(QUIZ_BINARY_DIR "/screenshots");
     QDir().mkpath(folder);
     EXPECT_TRUE(window.grab().save(folder + "/" + QString::fromStdString(name) + ".png")) << name;
 }

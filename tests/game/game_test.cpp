@@ -452,6 +452,12 @@ TEST_F(GameTest, ABrokenLastQuestionIsRefusedAtStartUpWithFileAndLine) {
     EXPECT_EQ(at(window::Label16).caption, kReady);
 }
 
+TEST_F(GameTest, AQuizWithoutQuestionsIsRefusedAtStartUp) {
+    startWith(quizOf({}));
+    EXPECT_EQ(form_.exitStatus(), 1);
+    EXPECT_NE(form_.failure().find("test3.txt, строка 15"), std::string::npos) << form_.failure();
+}
+
 TEST_F(GameTest, AQuizInUtf8PlaysLikeItsWindows1251Twin) {
     const std::string quiz = quizOf(rotatingQuestions(2));
     struct Case {

@@ -639,8 +639,7 @@ struct BundledQuiz {
 };
 
 TEST(BundledQuizzesTest, EachReadsCleanlyToItsEnd) {
-    const char* fromEnvironment = std::getenv("QUIZ_SOURCE_DIR");
-    const std::string source = fromEnvironment ? fromEnvironment : QUIZ_SOURCE_ROOT;
+    const std::string source = QUIZ_SOURCE_DIR;
     const BundledQuiz quizzes[] = {{"test1.txt", 15}, {"test2.txt", 10}, {"test3.txt", 15}};
     for (const BundledQuiz& bundled : quizzes) {
         SCOPED_TRACE(bundled.fileName);
