@@ -5,14 +5,17 @@
 //
 // Each program runs with the first_frame library preloaded, which reports the
 // first frame (and the moments of start-up before it) through a pipe; the
-// program is killed at once, and wait4() gives its peak memory. The two
-// programs take turns, so a change of load on the machine hits both alike.
+// program is killed at once, and wait4() gives its peak memory. The programs
+// take turns, so a change of load on the machine hits all alike. A third one,
+// the bare window with one line of text, shows what the toolkit's text alone
+// (fonts found, loaded and shaped) adds to the floor.
 //
-//     startup_bench [--runs N] [--warmups N] [--platform NAME]...
+//     startup_bench [--runs N] [--warmups N] [--platform NAME]... [--game PATH]
 //
 // Platforms: offscreen, and xcb when DISPLAY names an X server, unless
-// --platform chooses. Exit status 0 when every run measured (whether or not
-// the goal is met), 1 when one failed, 2 for bad arguments.
+// --platform chooses. --game measures another build of the game. Exit status
+// 0 when every run measured (whether or not the goal is met), 1 when one
+// failed, 2 for bad arguments.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -58,11 +61,13 @@ struct Options {
     int runs = 15;
     int warmups = 2;
     std::vector<std::string> platforms;
+    fs::path game = QUIZ_GAME;
 };
 
 struct Program {
     std::string name;
     fs::path path;
+    std::string argument;  // one, or none when empty
 };
 
 // One start-up; times in milliseconds from the spawn.
@@ -169,7 +174,8 @@ Run runOnce(const Program& program, const std::string& platform, const fs::path&
     for (const std::string& entry : env) envp.push_back(const_cast<char*>(entry.c_str()));
     envp.push_back(nullptr);
     std::string path = program.path.string();
-    char* argv[] = {path.data(), nullptr};
+    std::string argument = program.argument;
+    char* argv[] = {path.data(), argument.empty() ? nullptr : argument.data(), nullptr};
 
     pid_t pid = 0;
     const std::int64_t start = now();
@@ -217,48 +223,63 @@ void fillPlayFolder(const fs::path& folder) {
     if (copied == 0) throw std::runtime_error(std::string("no quiz files in ") + QUIZ_QUIZZES);
 }
 
-struct Measured {
-    std::vector<Run> bare;
-    std::vector<Run> game;
-};
+// The programs in the order of the tables; the first is the floor, the last the game.
+std::vector<Program> programs(const Options& options) {
+    return {{"bare_window", QUIZ_BARE_WINDOW, ""}, {"text_window", QUIZ_BARE_WINDOW, "--text"},
+            {"quizladder", options.game, ""}};
+}
+
+// Runs by program, in the order of programs().
+using Measured = std::vector<std::vector<Run>>;
 
 Measured measure(const std::string& platform, const Options& options, const fs::path& work) {
-    const Program bare{"bare_window", QUIZ_BARE_WINDOW};
-    const Program game{"quizladder", QUIZ_GAME};
+    const std::vector<Program> all = programs(options);
     const fs::path playFolder = work / "play";
-    Measured measured;
+    Measured measured(all.size());
     for (int i = 0; i < options.warmups + options.runs; ++i) {
-        const bool counted = i >= options.warmups;
-        // Turns alternate which program goes first.
-        for (const bool gameTurn : {i % 2 == 1, i % 2 == 0}) {
-            const Program& program = gameTurn ? game : bare;
+        // Each turn starts with another program.
+        for (std::size_t k = 0; k < all.size(); ++k) {
+            const std::size_t which = (static_cast<std::size_t>(i) + k) % all.size();
+            const Program& program = all[which];
             const Run run = runOnce(program, platform, playFolder, work / (program.name + ".log"));
-            if (counted) (gameTurn ? measured.game : measured.bare).push_back(run);
+            if (i >= options.warmups) measured[which].push_back(run);
         }
     }
     return measured;
 }
 
-void printResults(const std::string& platform, const Measured& measured) {
+void printResults(const std::string& platform, const Options& options, const Measured& measured) {
     const auto frame = [](const Run& r) { return r.frame; };
     const auto peak = [](const Run& r) { return r.peakMiB; };
-    for (const auto& [name, runs] : {std::pair{"bare_window", &measured.bare}, std::pair{"quizladder", &measured.game}}) {
-        const std::vector<double> frames = column(*runs, frame);
-        std::printf("%-10s %-12s %9.1f ms  (%6.1f .. %6.1f)  %8.1f MiB\n", platform.c_str(), name, median(frames),
-                    *std::ranges::min_element(frames), *std::ranges::max_element(frames),
-                    median(column(*runs, peak)));
+    const std::vector<Program> all = programs(options);
+    for (std::size_t k = 0; k < all.size(); ++k) {
+        const std::vector<double> frames = column(measured[k], frame);
+        std::printf("%-10s %-12s %9.1f ms  (%6.1f .. %6.1f)  %8.1f MiB\n", platform.c_str(), all[k].name.c_str(),
+                    median(frames), *std::ranges::min_element(frames), *std::ranges::max_element(frames),
+                    median(column(measured[k], peak)));
     }
-    const double ratio = median(column(measured.game, frame)) / median(column(measured.bare, frame));
-    const double extra = median(column(measured.game, peak)) - median(column(measured.bare, peak));
-    const bool met = ratio <= kTimeGoal && extra <= kMemoryGoalMiB;
-    std::printf("%-10s %-12s %9.3fx    (goal <= %.2fx)    %+8.1f MiB (goal <= %+.0f)  %s\n", platform.c_str(),
-                "game/bare", ratio, kTimeGoal, extra, kMemoryGoalMiB, met ? "goal met" : "GOAL MISSED");
+    const std::vector<Run>& game = measured.back();
+    const auto ratio = [&](const std::vector<Run>& floor) {
+        return median(column(game, frame)) / median(column(floor, frame));
+    };
+    const auto extra = [&](const std::vector<Run>& floor) {
+        return median(column(game, peak)) - median(column(floor, peak));
+    };
+    const std::vector<Run>& bare = measured.front();
+    std::printf("%-10s %-12s %9.3fx    (goal <= %.2fx: %-6s)  %+6.1f MiB (goal <= %+.0f: %s)\n", platform.c_str(),
+                "game/bare", ratio(bare), kTimeGoal, ratio(bare) <= kTimeGoal ? "met" : "MISSED", extra(bare),
+                kMemoryGoalMiB, extra(bare) <= kMemoryGoalMiB ? "met" : "MISSED");
+    const std::vector<Run>& text = measured[1];
+    std::printf("%-10s %-12s %9.3fx    %23s  %+6.1f MiB\n", platform.c_str(), "game/text", ratio(text), "",
+                extra(text));
 }
 
-void printPhases(const std::string& platform, const Measured& measured) {
-    for (const auto& [name, runs] : {std::pair{"bare_window", &measured.bare}, std::pair{"quizladder", &measured.game}}) {
+void printPhases(const std::string& platform, const Options& options, const Measured& measured) {
+    const std::vector<Program> all = programs(options);
+    for (std::size_t k = 0; k < all.size(); ++k) {
+        const std::vector<Run>* runs = &measured[k];
         const auto med = [runs](auto field) { return median(column(*runs, field)); };
-        std::printf("%-10s %-12s %8.1f %8.1f %8.1f %8.1f %8.1f\n", platform.c_str(), name,
+        std::printf("%-10s %-12s %8.1f %8.1f %8.1f %8.1f %8.1f\n", platform.c_str(), all[k].name.c_str(),
                     med([](const Run& r) { return r.app; }), med([](const Run& r) { return r.appDone - r.app; }),
                     med([](const Run& r) { return r.exec - r.appDone; }), med([](const Run& r) { return r.flush - r.exec; }),
                     med([](const Run& r) { return r.frame - r.flush; }));
@@ -280,6 +301,7 @@ Options parse(int argc, char* argv[]) {
         if (arg == "--runs") options.runs = positive(argv[++i], "--runs");
         else if (arg == "--warmups") options.warmups = positive(argv[++i], "--warmups");
         else if (arg == "--platform") options.platforms.emplace_back(argv[++i]);
+        else if (arg == "--game") options.game = argv[++i];
         else throw std::invalid_argument("unknown option " + std::string(arg));
     }
     if (options.runs == 0) throw std::invalid_argument("--runs must be at least 1");
@@ -298,7 +320,7 @@ int main(int argc, char* argv[]) {
     try {
         options = parse(argc, argv);
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "startup_bench: %s\nusage: startup_bench [--runs N] [--warmups N] [--platform NAME]...\n",
+        std::fprintf(stderr, "startup_bench: %s\nusage: startup_bench [--runs N] [--warmups N] [--platform NAME]... [--game PATH]\n",
                      error.what());
         return 2;
     }
@@ -322,12 +344,12 @@ int main(int argc, char* argv[]) {
                     kExpectedWidth, kExpectedHeight, options.runs);
         std::printf("%-10s %-12s %12s  %16s  %12s\n", "platform", "program", "first frame", "(min .. max)",
                     "peak memory");
-        for (const auto& [platform, measured] : results) printResults(platform, measured);
+        for (const auto& [platform, measured] : results) printResults(platform, options, measured);
         std::printf("\nWhere the time goes, medians in ms: start to QApplication, its construction, on to the\n"
                     "event loop (window built, quiz read, shown), on to the first flush, and the frame out:\n");
         std::printf("%-10s %-12s %8s %8s %8s %8s %8s\n", "platform", "program", "to app", "app", "to loop", "to flush",
                     "out");
-        for (const auto& [platform, measured] : results) printPhases(platform, measured);
+        for (const auto& [platform, measured] : results) printPhases(platform, options, measured);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "startup_bench: %s\n", error.what());
         status = 1;
