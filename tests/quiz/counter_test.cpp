@@ -211,21 +211,6 @@ TEST_F(CounterTest, StepWithoutANumberIsAnErrorAndLeavesTheFile) {
     }
 }
 
-TEST_F(CounterTest, StepIntoAReadOnlyFolderFailsAndLeavesTheOldCounter) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
-    folder_.write("tet0.txt", "2\r\n");
-    fs::permissions(folder_.path(), fs::perms::owner_read | fs::perms::owner_exec);
-    const QuizError error = stepError();
-    fs::permissions(folder_.path(), fs::perms::owner_all);
-    EXPECT_EQ(error.file(), "tet0.txt");
-    EXPECT_EQ(std::string(error.what()),
-              "tet0.txt: не удалось записать новое значение счётчика в папке «" +
-                  folder_.path().string() +
-                  "»: нет прав на запись; в файле осталось прежнее значение");
-    EXPECT_EQ(folder_.read("tet0.txt"), "2\r\n");
-    EXPECT_EQ(filesIn(folder_.path()), std::set<std::string>{"tet0.txt"});
-}
-
 // Lowers the limit on file size to nothing, so that writing any byte to a
 // file fails (for root as well), and puts it back afterwards.
 class NoFileGrowth {
