@@ -62,7 +62,16 @@ struct Options {
     int warmups = 2;
     std::vector<std::string> platforms;
     fs::path game = QUIZ_GAME;
+    bool help = false;
 };
+
+constexpr std::string_view kUsage =
+    "usage: startup_bench [--runs N] [--warmups N] [--platform NAME]... [--game PATH]\n"
+    "  --runs N         measured runs of each program on each platform (15)\n"
+    "  --warmups N      runs before those, not counted (2)\n"
+    "  --platform NAME  a Qt platform to measure on, repeatable (offscreen, and\n"
+    "                   xcb when DISPLAY is set)\n"
+    "  --game PATH      the game to measure (the one built beside this program)\n";
 
 struct Program {
     std::string name;
@@ -286,7 +295,7 @@ void printPhases(const std::string& platform, const Options& options, const Meas
     }
 }
 
-int positive(const char* text, const char* option) {
+int count(const char* text, const char* option) {
     char* end = nullptr;
     const long value = std::strtol(text, &end, 10);
     if (*end != '\0' || value < 0 || value > 10'000) throw std::invalid_argument(std::string("bad value for ") + option);
@@ -297,9 +306,13 @@ Options parse(int argc, char* argv[]) {
     Options options;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg(argv[i]);
+        if (arg == "--help") {
+            options.help = true;
+            return options;
+        }
         if (i + 1 >= argc) throw std::invalid_argument("unknown or incomplete option " + std::string(arg));
-        if (arg == "--runs") options.runs = positive(argv[++i], "--runs");
-        else if (arg == "--warmups") options.warmups = positive(argv[++i], "--warmups");
+        if (arg == "--runs") options.runs = count(argv[++i], "--runs");
+        else if (arg == "--warmups") options.warmups = count(argv[++i], "--warmups");
         else if (arg == "--platform") options.platforms.emplace_back(argv[++i]);
         else if (arg == "--game") options.game = argv[++i];
         else throw std::invalid_argument("unknown option " + std::string(arg));
@@ -320,9 +333,12 @@ int main(int argc, char* argv[]) {
     try {
         options = parse(argc, argv);
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "startup_bench: %s\nusage: startup_bench [--runs N] [--warmups N] [--platform NAME]... [--game PATH]\n",
-                     error.what());
+        std::fprintf(stderr, "startup_bench: %s\n%s", error.what(), kUsage.data());
         return 2;
+    }
+    if (options.help) {
+        std::fputs(kUsage.data(), stdout);
+        return 0;
     }
 
     char pattern[] = "/tmp/quizladder-startup-XXXXXX";
