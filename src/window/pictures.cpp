@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <array>
 
+#include "window/form_ops.h"
+
 namespace window {
 namespace {
 
@@ -51,27 +53,25 @@ QImage fiftyFiftyPicture() {
 }
 
 QImage quizIconImage(int size) {
-    // Drawn on a 16 × 16 grid and scaled, so every size shows the same ladder.
-    struct Rung {
-        int y, width;
-        QRgb color;
-    };
-    constexpr std::array<Rung, 5> kRungs{{{2, 12, 0xFF008000},
-                                          {5, 10, 0xFFFFFFFF},
-                                          {8, 8, 0xFF008000},
-                                          {11, 6, 0xFFFFFFFF},
-                                          {14, 4, 0xFFFF0000}}};
+    // The same drawing as the installed data/quizladder.svg, on its 128 grid:
+    // the ladder from the side, fifteen steps climbing to the right, the first
+    // step red and the milestone steps 4, 8, 12 and 15 green.
+    constexpr double kGrid = 128;
+    constexpr QRgb kTread = 0xFFB4B4A0;
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.scale(size / 16.0, size / 16.0);
+    painter.scale(size / kGrid, size / kGrid);
+    painter.setPen(QPen(QColor(0, 128, 0), 4));
+    painter.setBrush(QColor(255, 255, 128));
+    painter.drawRoundedRect(QRectF(6, 6, 116, 116), 18, 18);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(0, 0, 128));
-    painter.drawRoundedRect(QRectF(0, 0, 16, 16), 2.5, 2.5);
-    for (const Rung& rung : kRungs) {
-        painter.setBrush(QColor::fromRgb(rung.color));
-        painter.drawRect(QRectF(2, rung.y - 1.5, rung.width, 1.5));
+    for (int step = 1; step <= kLadderSteps; ++step) {
+        const bool milestone = step % 4 == 0 || step == kLadderSteps;
+        painter.setBrush(QColor::fromRgba(step == 1 ? 0xFFFF0000 : milestone ? 0xFF008000 : kTread));
+        const double rise = step - 1;
+        painter.drawRect(QRectF(20 + 5 * rise, 105.6 - 6.4 * rise, 88 - 5 * rise, 5));
     }
     return image;
 }

@@ -107,5 +107,17 @@ TEST(WindowIcon, ShowsTheLadderAtEverySize) {
     }
 }
 
+TEST(WindowIcon, MatchesTheInstalledIcon) {
+    // Points of data/quizladder.svg on its 128 grid.
+    const QImage image = quizIconImage(128);
+    EXPECT_EQ(image.pixel(60, 108), qRgb(255, 0, 0));      // step 1
+    EXPECT_EQ(image.pixel(100, 18), qRgb(0, 128, 0));      // step 15
+    EXPECT_EQ(image.pixel(90, 88), qRgb(0, 128, 0));       // step 4
+    EXPECT_EQ(image.pixel(100, 101), qRgb(180, 180, 160)); // step 2
+    EXPECT_EQ(image.pixel(30, 30), qRgb(255, 255, 128));   // the face
+    EXPECT_EQ(image.pixel(64, 7), qRgb(0, 128, 0));        // the border
+    EXPECT_EQ(qAlpha(image.pixel(1, 1)), 0);               // outside the rounded corner
+}
+
 }  // namespace
 }  // namespace window_test
