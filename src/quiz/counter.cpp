@@ -56,18 +56,22 @@ std::unique_ptr<std::ifstream> openForReading(const fs::path& folder, const std:
                                               const std::string& what,
                                               const std::string& missingNote) {
     const fs::path path = folder / fileName;
+    const std::string cannotOpen = "не удалось открыть для чтения " + what + " " + inFolder(folder);
     std::error_code error;
     const fs::file_status status = fs::status(path, error);
-    if (!fs::exists(status)) {
+    if (status.type() == fs::file_type::not_found) {
         throw QuizError(
             fileName, 0,
             "ожидался " + what + " " + inFolder(folder) + ", но его там нет" + missingNote);
     }
-    auto file = std::make_unique<std::ifstream>(path, std::ios::binary);
-    if (fs::is_directory(status) || !file->is_open()) {
-        throw QuizError(fileName, 0,
-                        "не удалось открыть для чтения " + what + " " + inFolder(folder));
+    if (error) throw QuizError(fileName, 0, cannotOpen + ": " + errnoText(error.value()));
+    // A folder, a pipe or a device is no quiz: opening a pipe would wait for a
+    // writer, and a device may never end.
+    if (!fs::is_regular_file(status)) {
+        throw QuizError(fileName, 0, cannotOpen + ": это не обычный файл");
     }
+    auto file = std::make_unique<std::ifstream>(path, std::ios::binary);
+    if (!file->is_open()) throw QuizError(fileName, 0, cannotOpen);
     return file;
 }
 

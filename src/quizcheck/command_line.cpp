@@ -56,6 +56,12 @@ int run(const std::vector<std::string>& args, const fs::path& folder, std::ostre
     } else {
         for (const std::string& file : files) checkQuizFile(folder / file, file, report);
     }
+    // A report that could not be written is no all-clear.
+    out.flush();
+    if (!out) {
+        err << "quizcheck: не удалось вывести отчёт\n";
+        return kExitErrors;
+    }
     return report.hasError() ? kExitErrors : kExitClean;
 }
 

@@ -43,6 +43,7 @@ constexpr const char* kBlankAnswer = "текст ответа из одних п
 constexpr const char* kCannotOpen = "не удалось открыть файл для чтения";
 constexpr const char* kMissing = "файл не найден";
 constexpr const char* kFolder = "это папка, а не файл";
+constexpr const char* kNotAFile = "это не обычный файл (канал или устройство)";
 constexpr const char* kEndsOnResults = "игра закончится экраном результатов";
 constexpr const char* kEndsOnLadder = "игра закончится на пятнадцатой ступени";
 }  // namespace say
@@ -212,7 +213,15 @@ bool checkQuiz(const std::string& name, const StreamOpener& open, Report& report
         report.summary(name, kUnplayable);
         return false;
     }
-    const quiz::Encoding encoding = quizEncoding(*probe);
+    quiz::Encoding encoding{};
+    try {
+        encoding = quizEncoding(*probe);
+    } catch (const std::exception&) {
+        // The file changed under us into something that cannot be read twice.
+        report.error(name, 0, std::nullopt, say::kCannotOpen);
+        report.summary(name, kUnplayable);
+        return false;
+    }
     const std::string encodingPart =
         "кодировка " + std::string(quiz::encodingName(encoding)) + ", ";
     int questions = 0;
@@ -235,9 +244,11 @@ bool checkQuizFile(const fs::path& path, const std::string& name, Report& report
                    std::string_view missingNote) {
     std::error_code error;
     const fs::file_status status = fs::status(path, error);
-    const char* problem = !fs::exists(status)        ? say::kMissing
-                          : fs::is_directory(status) ? say::kFolder
-                                                     : nullptr;
+    // A pipe or a device cannot be read three times over, and may never end.
+    const char* problem = !fs::exists(status)             ? say::kMissing
+                          : fs::is_directory(status)      ? say::kFolder
+                          : !fs::is_regular_file(status)  ? say::kNotAFile
+                                                          : nullptr;
     if (problem != nullptr) {
         std::string message = problem;
         if (problem == say::kMissing) message += missingNote;

@@ -17,7 +17,7 @@
 
 namespace {
 
-using testing_support::LevelSpec;
+using testing_support::LevelShape;
 using testing_support::makeQuiz;
 using testing_support::rotatingQuestions;
 using testing_support::rotatingRight;
@@ -34,7 +34,7 @@ struct Box {
     Icon icon;
 };
 
-const std::vector<LevelSpec> kLevels{{"Отлично", 13}, {"Хорошо", 10}, {"Неплохо", 7}, {"Слабо", 0}};
+const std::vector<LevelShape> kLevels{{"Отлично", 13}, {"Хорошо", 10}, {"Неплохо", 7}, {"Слабо", 0}};
 
 std::string quizTitled(const std::string& title, int questions) {
     return makeQuiz(title, {"Добро пожаловать в игру!", "Отвечайте внимательно."}, kLevels,

@@ -15,9 +15,9 @@
 namespace {
 
 using testing_support::FakeForm;
-using testing_support::LevelSpec;
+using testing_support::LevelShape;
 using testing_support::MessageBoxCall;
-using testing_support::QuestionSpec;
+using testing_support::QuestionShape;
 using testing_support::rotatingQuestions;
 using testing_support::rotatingRight;
 using testing_support::ScriptedChance;
@@ -30,7 +30,7 @@ using window::Reply;
 constexpr window::Color kRed = window::kRed;
 const std::string kPlaying = "ИДЕТ ИГРА БУДЬТЕ ВНИМАТЕЛЬНЫ!!!";
 const std::string kReady = "Вы готовы к игре? Если готовы щелкните кнопку \"ОК\"";
-const std::vector<LevelSpec> kLevels{{"Отлично", 13}, {"Хорошо", 10}, {"Неплохо", 7}, {"Слабо", 0}};
+const std::vector<LevelShape> kLevels{{"Отлично", 13}, {"Хорошо", 10}, {"Неплохо", 7}, {"Слабо", 0}};
 const MessageBoxCall kWrongBox{"В ПОСЛЕДНЕМ ОТВЕТЕ ВЫ ДОПУСТИЛИ ОШИБКУ!", "Игра закончена",
                                Buttons::Ok, Icon::Critical};
 const MessageBoxCall kWinBox{"П О Б Е Д А ! ! !", "ИГРА ЗАКОНЧЕНА ПОЗДРАВЛЯЮ С ПОБЕДОЙ!",
@@ -38,7 +38,7 @@ const MessageBoxCall kWinBox{"П О Б Е Д А ! ! !", "ИГРА ЗАКОНЧЕ
 const MessageBoxCall kQuitQuestion{"ВЫ УВЕРЕНЫ ЧТО ХОТИТЕ ВЫЙТИ ИЗ ИГРЫ", "ОЖИДАНИЕ ВАШЕГО РЕШЕНИЯ",
                                    Buttons::YesNo, Icon::None};
 
-std::string quizOf(std::vector<QuestionSpec> questions, std::vector<LevelSpec> levels = kLevels) {
+std::string quizOf(std::vector<QuestionShape> questions, std::vector<LevelShape> levels = kLevels) {
     return testing_support::makeQuiz("Тестовая викторина", {"Привет!", "", "Удачи."}, levels,
                                      questions);
 }
@@ -246,7 +246,7 @@ TEST_F(GameTest, TheCounterStepsBeforeTheWindowChanges) {
 struct ResultsCase {
     const char* name;
     int questions;
-    std::vector<LevelSpec> levels;
+    std::vector<LevelShape> levels;
     std::string verdict;
 };
 

@@ -123,6 +123,27 @@ TEST_F(CounterTest, MissingQuizNamesTheFileTheFolderAndTheCounter) {
                   "», но его там нет (его выбрал счётчик tet0.txt с числом 2)");
 }
 
+TEST_F(CounterTest, QuizOrCounterThatIsAPipeIsRefusedWithoutWaiting) {
+    struct Case {
+        const char* pipe;
+        const char* counter;
+    };
+    for (const Case& c : {Case{"test1.txt", "1\r\n"}, Case{"tet0.txt", nullptr}}) {
+        SCOPED_TRACE(c.pipe);
+        quiz_test::TempFolder folder;
+        if (c.counter != nullptr) folder.write("tet0.txt", c.counter);
+        ASSERT_EQ(::mkfifo((folder.path() / c.pipe).c_str(), 0600), 0);
+        try {
+            quiz::selectAndOpen(folder.path());
+            ADD_FAILURE() << "no error";
+        } catch (const QuizError& error) {
+            EXPECT_EQ(error.file(), c.pipe);
+            EXPECT_NE(std::string(error.what()).find("это не обычный файл"), std::string::npos)
+                << error.what();
+        }
+    }
+}
+
 TEST_F(CounterTest, QuizThatIsAFolderCannotBeOpened) {
     folder_.write("tet0.txt", "1\r\n");
     fs::create_directory(folder_.path() / "test1.txt");

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <memory>
@@ -383,6 +384,26 @@ TEST(FileArguments, FolderIsAnError) {
               "quizzes: ошибка: это папка, а не файл\n"
               "quizzes: играть по этому файлу нельзя\n");
     EXPECT_EQ(outcome.status, quizcheck::kExitErrors);
+}
+
+TEST(FileArguments, PipeIsAnErrorNotAWaitOrACrash) {
+    const TempFolder folder;
+    ASSERT_EQ(::mkfifo((folder.path() / "pipe.txt").c_str(), 0600), 0);
+    const Outcome outcome = runQuizcheck({"pipe.txt"}, folder.path());
+    EXPECT_EQ(outcome.out,
+              "pipe.txt: ошибка: это не обычный файл (канал или устройство)\n"
+              "pipe.txt: играть по этому файлу нельзя\n");
+    EXPECT_EQ(outcome.status, quizcheck::kExitErrors);
+}
+
+TEST(FileArguments, AReportThatCannotBeWrittenIsNoAllClear) {
+    TempFolder folder;
+    folder.write("test1.txt", crlf({"T", ".", ".", "Q", ".", "a", ".1"}));
+    std::ostringstream out;
+    std::ostringstream err;
+    out.setstate(std::ios::badbit);
+    EXPECT_EQ(quizcheck::run({"test1.txt"}, folder.path(), out, err), quizcheck::kExitErrors);
+    EXPECT_EQ(err.str(), "quizcheck: не удалось вывести отчёт\n");
 }
 
 TEST(FileArguments, StreamThatCannotBeOpenedIsAnError) {

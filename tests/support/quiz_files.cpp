@@ -31,20 +31,20 @@ std::string toWindows1251(std::string_view utf8) {
 }
 
 std::string makeQuiz(const std::string& title, const std::vector<std::string>& introLines,
-                     const std::vector<LevelSpec>& levels,
-                     const std::vector<QuestionSpec>& questions) {
+                     const std::vector<LevelShape>& levels,
+                     const std::vector<QuestionShape>& questions) {
     std::ostringstream out;
     const auto line = [&out](const std::string& text) { out << text << "\r\n"; };
     line(title);
     for (const std::string& l : introLines) line(l);
     line(".");
-    for (const LevelSpec& level : levels) {
+    for (const LevelShape& level : levels) {
         line(level.text);
         line(std::to_string(level.minScore));
     }
     line(".");
     int n = 0;
-    for (const QuestionSpec& q : questions) {
+    for (const QuestionShape& q : questions) {
         ++n;
         line("Вопрос " + std::to_string(n));
         line(".");
@@ -61,8 +61,8 @@ std::string makeQuiz(const std::string& title, const std::vector<std::string>& i
 
 int rotatingRight(int n) { return (n - 1) % 4 + 1; }
 
-std::vector<QuestionSpec> rotatingQuestions(int count) {
-    std::vector<QuestionSpec> questions;
+std::vector<QuestionShape> rotatingQuestions(int count) {
+    std::vector<QuestionShape> questions;
     for (int n = 1; n <= count; ++n) questions.push_back({4, rotatingRight(n)});
     return questions;
 }

@@ -11,12 +11,12 @@ namespace testing_support {
 // Windows-1251 bytes of a UTF-8 text (through the system's iconv).
 std::string toWindows1251(std::string_view utf8);
 
-struct QuestionSpec {
+struct QuestionShape {
     int answers = 4;  // 1..4
     int right = 1;    // 1..answers, or 0 for none
 };
 
-struct LevelSpec {
+struct LevelShape {
     std::string text;
     int minScore = 0;
 };
@@ -26,11 +26,11 @@ struct LevelSpec {
 // carries the suffix " q<n>" after its digit, so tests can tell how far the
 // reader went.
 std::string makeQuiz(const std::string& title, const std::vector<std::string>& introLines,
-                     const std::vector<LevelSpec>& levels,
-                     const std::vector<QuestionSpec>& questions);
+                     const std::vector<LevelShape>& levels,
+                     const std::vector<QuestionShape>& questions);
 
 // `count` questions of four answers, the right one rotating through 1..4.
-std::vector<QuestionSpec> rotatingQuestions(int count);
+std::vector<QuestionShape> rotatingQuestions(int count);
 
 // The right option of question n (1-based) in rotatingQuestions.
 int rotatingRight(int n);
