@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/expected_texts.h"
 #include "support/fake_form.h"
 #include "support/quiz_files.h"
 #include "support/scripted_chance.h"
@@ -15,6 +16,13 @@
 namespace {
 
 using testing_support::FakeForm;
+using testing_support::kPlaying;
+using testing_support::kQuitAtZero;
+using testing_support::kQuitQuestion;
+using testing_support::kQuitWithPoints;
+using testing_support::kReady;
+using testing_support::kWinBox;
+using testing_support::kWrongBox;
 using testing_support::LevelShape;
 using testing_support::MessageBoxCall;
 using testing_support::QuestionShape;
@@ -28,15 +36,7 @@ using window::Icon;
 using window::Reply;
 
 constexpr window::Color kRed = window::kRed;
-const std::string kPlaying = "ИДЕТ ИГРА БУДЬТЕ ВНИМАТЕЛЬНЫ!!!";
-const std::string kReady = "Вы готовы к игре? Если готовы щелкните кнопку \"ОК\"";
 const std::vector<LevelShape> kLevels{{"Отлично", 13}, {"Хорошо", 10}, {"Неплохо", 7}, {"Слабо", 0}};
-const MessageBoxCall kWrongBox{"В ПОСЛЕДНЕМ ОТВЕТЕ ВЫ ДОПУСТИЛИ ОШИБКУ!", "Игра закончена",
-                               Buttons::Ok, Icon::Critical};
-const MessageBoxCall kWinBox{"П О Б Е Д А ! ! !", "ИГРА ЗАКОНЧЕНА ПОЗДРАВЛЯЮ С ПОБЕДОЙ!",
-                             Buttons::Ok, Icon::None};
-const MessageBoxCall kQuitQuestion{"ВЫ УВЕРЕНЫ ЧТО ХОТИТЕ ВЫЙТИ ИЗ ИГРЫ", "ОЖИДАНИЕ ВАШЕГО РЕШЕНИЯ",
-                                   Buttons::YesNo, Icon::None};
 
 std::string quizOf(std::vector<QuestionShape> questions, std::vector<LevelShape> levels = kLevels) {
     return testing_support::makeQuiz("Тестовая викторина", {"Привет!", "", "Удачи."}, levels,
@@ -303,8 +303,7 @@ TEST_P(GameQuitTest, QuittingKeepsTheLastStepAndLeavesTheCounter) {
     EXPECT_EQ(form_.boxes().at(form_.boxes().size() - 2), kQuitQuestion);
     const int score = std::max(c.rightAnswers, 0);
     if (score == 0) {
-        EXPECT_EQ(form_.boxes().back(), (MessageBoxCall{"ВЫ ОТКАЗАЛИСЬ ОТ ИГРЫ!", "ДО НОВОЙ ВСТРЕЧИ!",
-                                                        Buttons::Ok, Icon::None}));
+        EXPECT_EQ(form_.boxes().back(), kQuitAtZero);
         EXPECT_EQ(form_.snapshot(), before);  // the window unchanged behind the box
     } else {
         EXPECT_EQ(at(window::Label16).caption, "У Вас " + at(window::item(score)).caption);
@@ -312,7 +311,7 @@ TEST_P(GameQuitTest, QuittingKeepsTheLastStepAndLeavesTheCounter) {
         EXPECT_FALSE(at(window::Label2).visible);
         EXPECT_EQ(optionsVisible(), std::vector<bool>(4, false));
         EXPECT_EQ(form_.boxes().back(),
-                  (MessageBoxCall{"До новой встречи", "ВЫХОД ИЗ ИГРЫ", Buttons::Ok, Icon::None}));
+                  kQuitWithPoints);
     }
     EXPECT_EQ(counter(), "2\r\n");
 }

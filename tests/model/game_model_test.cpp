@@ -26,6 +26,7 @@
 
 #include "faults/scratch_folder.h"
 #include "game/game.h"
+#include "support/expected_texts.h"
 #include "support/fake_form.h"
 #include "support/quiz_files.h"
 
@@ -38,6 +39,14 @@ namespace {
 namespace fs = std::filesystem;
 using testing_support::ControlState;
 using testing_support::FakeForm;
+using testing_support::kHintText;
+using testing_support::kHintTitle;
+using testing_support::kPlaying;
+using testing_support::kQuitAtZero;
+using testing_support::kQuitQuestion;
+using testing_support::kQuitWithPoints;
+using testing_support::kWinBox;
+using testing_support::kWrongBox;
 using testing_support::MessageBoxCall;
 using window::Buttons;
 using window::ControlRef;
@@ -188,18 +197,6 @@ const std::array<CounterStart, 6> kCounterStarts = {{
     {"1\r\n", 1}, {"2\r\n", 2}, {"3\r\n", 3}, {" 2 \r\n", 2}, {"3", 3}, {"1\n", 1},
 }};
 
-const std::string kPlaying = "ИДЕТ ИГРА БУДЬТЕ ВНИМАТЕЛЬНЫ!!!";
-const MessageBoxCall kWrongBox{"В ПОСЛЕДНЕМ ОТВЕТЕ ВЫ ДОПУСТИЛИ ОШИБКУ!", "Игра закончена",
-                               Buttons::Ok, Icon::Critical};
-const MessageBoxCall kWinBox{"П О Б Е Д А ! ! !", "ИГРА ЗАКОНЧЕНА ПОЗДРАВЛЯЮ С ПОБЕДОЙ!",
-                             Buttons::Ok, Icon::None};
-const MessageBoxCall kQuitQuestion{"ВЫ УВЕРЕНЫ ЧТО ХОТИТЕ ВЫЙТИ ИЗ ИГРЫ", "ОЖИДАНИЕ ВАШЕГО РЕШЕНИЯ",
-                                   Buttons::YesNo, Icon::None};
-const MessageBoxCall kQuitAtZero{"ВЫ ОТКАЗАЛИСЬ ОТ ИГРЫ!", "ДО НОВОЙ ВСТРЕЧИ!", Buttons::Ok,
-                                 Icon::None};
-const MessageBoxCall kQuitWithPoints{"До новой встречи", "ВЫХОД ИЗ ИГРЫ", Buttons::Ok, Icon::None};
-const std::string kHintText = "МНЕ КАЖЕТСЯ ПРАВИЛЬНЫЙ ОТВЕТ ЭТО ОТВЕТ - ";
-const std::string kHintTitle = "ПОДСКАЗКА КОМПЬЮТЕРА";
 const std::array<std::string, 4> kLetters = {"A", "Б", "В", "Г"};
 
 struct Milestone {
