@@ -1,35 +1,60 @@
-# Installation: the game and quizcheck, the bundled quizzes, the launcher that
-# plays them in a per-user folder, and the menu entry with its icon.
-include(GNUInstallDirs)
+# Installation: the game and quizcheck, the bundled quizzes, the menu entry with
+# its icon, the AppStream metainfo, the manuals, the copyright and changelog;
+# and the Debian package made of all of it (cpack -G DEB in the build folder).
+set(QUIZ_MAINTAINER "quizladder maintainers <maintainers@users.noreply.c-seed-a66f52ec.example>"
+    CACHE STRING "The package's maintainer, as \"Name <address>\"")
+set(QUIZ_HOMEPAGE "https://quizladder.example.org" CACHE STRING "The project's home page")
+set(QUIZ_APPSTREAM_ID "org.example.quizladder" CACHE STRING "The AppStream component id")
+# The date of this version, for the manuals and the metainfo.
+set(QUIZ_DATE 2026-12-07)
+string(REGEX REPLACE " *<.*" "" QUIZ_COPYRIGHT_HOLDER "${QUIZ_MAINTAINER}")
 
-set(quizladder_quiz_files tet0.txt test1.txt test2.txt test3.txt)
-set(quizladder_quizzes_dir ${CMAKE_INSTALL_DATADIR}/quizladder/quizzes)
-
-install(TARGETS quizladder RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-if(TARGET quizcheck)
-  install(TARGETS quizcheck RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The package's version comes from the project; its changelog must agree.
+file(STRINGS ${PROJECT_SOURCE_DIR}/data/debian/changelog quiz_changelog_top LIMIT_COUNT 1)
+if(NOT quiz_changelog_top MATCHES "^quizladder \\(${PROJECT_VERSION}\\) ")
+  message(FATAL_ERROR "data/debian/changelog has no entry for version ${PROJECT_VERSION} at its top")
 endif()
 
-list(TRANSFORM quizladder_quiz_files PREPEND ${PROJECT_SOURCE_DIR}/quizzes/
-     OUTPUT_VARIABLE quizladder_quiz_paths)
-install(FILES ${quizladder_quiz_paths} DESTINATION ${quizladder_quizzes_dir})
-
-# The launcher finds the quizzes relative to itself; both folders sit under the
-# same prefix, so the relative path holds for whatever prefix is chosen at
-# install time.
-file(RELATIVE_PATH QUIZLADDER_QUIZZES_FROM_BIN
-     ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_PREFIX}/${quizladder_quizzes_dir})
-configure_file(${PROJECT_SOURCE_DIR}/data/quizladder-launcher.in
-               ${PROJECT_BINARY_DIR}/data/quizladder-launcher @ONLY)
-install(PROGRAMS ${PROJECT_BINARY_DIR}/data/quizladder-launcher DESTINATION ${CMAKE_INSTALL_BINDIR})
-
+set(quizladder_quiz_files tet0.txt test1.txt test2.txt test3.txt)
+list(TRANSFORM quizladder_quiz_files PREPEND ${PROJECT_SOURCE_DIR}/quizzes/)
+install(TARGETS quizladder quizcheck RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${quizladder_quiz_files} DESTINATION ${CMAKE_INSTALL_DATADIR}/quizladder/quizzes)
 install(FILES ${PROJECT_SOURCE_DIR}/data/quizladder.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
-# The menu entry names the launcher by its full path, which is known only once
+configure_file(${PROJECT_SOURCE_DIR}/data/quizladder.metainfo.xml.in
+               ${PROJECT_BINARY_DIR}/data/${QUIZ_APPSTREAM_ID}.metainfo.xml @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/data/${QUIZ_APPSTREAM_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+configure_file(${PROJECT_SOURCE_DIR}/data/debian/copyright.in
+               ${PROJECT_BINARY_DIR}/data/copyright @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/data/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+# Manuals and the changelog are installed compressed, without a time stamp in
+# the gzip header, as Debian does.
+set(quiz_gzipped)
+function(quiz_gzip source destination)
+  get_filename_component(name ${source} NAME)
+  get_filename_component(folder ${source} DIRECTORY)
+  add_custom_command(OUTPUT ${source}.gz
+    COMMAND gzip -9nkf ${name} WORKING_DIRECTORY ${folder} DEPENDS ${source} VERBATIM)
+  install(FILES ${source}.gz DESTINATION ${destination})
+  set(quiz_gzipped ${quiz_gzipped} ${source}.gz PARENT_SCOPE)
+endfunction()
+foreach(page IN ITEMS quizladder.6 quizcheck.1 ru/quizladder.6 ru/quizcheck.1)
+  string(REGEX MATCH "[0-9]$" section ${page})
+  string(REGEX MATCH "^ru/" language ${page})
+  configure_file(${PROJECT_SOURCE_DIR}/data/man/${page}.in ${PROJECT_BINARY_DIR}/man/${page} @ONLY)
+  quiz_gzip(${PROJECT_BINARY_DIR}/man/${page} ${CMAKE_INSTALL_MANDIR}/${language}man${section})
+endforeach()
+configure_file(${PROJECT_SOURCE_DIR}/data/debian/changelog ${PROJECT_BINARY_DIR}/data/changelog COPYONLY)
+quiz_gzip(${PROJECT_BINARY_DIR}/data/changelog ${CMAKE_INSTALL_DOCDIR})
+add_custom_target(compressed_docs ALL DEPENDS ${quiz_gzipped})
+
+# The menu entry names the game by its full path, which is known only once
 # the prefix is final (cmake --install --prefix may change it), so the entry is
 # written at install time. A menu started from a desktop session does not
-# necessarily have the prefix's bin/ in its PATH.
+# necessarily have the prefix's games/ or bin/ in its PATH.
 install(CODE "
   set(quizladder_desktop_in [==[${PROJECT_SOURCE_DIR}/data/quizladder.desktop.in]==])
   set(quizladder_bindir [==[${CMAKE_INSTALL_BINDIR}]==])
@@ -42,14 +67,14 @@ install(CODE [==[
     endif()
     get_filename_component(${quizladder_dir} "${${quizladder_dir}}" ABSOLUTE)
   endforeach()
-  set(quizladder_launcher "${quizladder_bindir}/quizladder-launcher")
-  if(quizladder_launcher MATCHES "[\n\r]")
-    message(FATAL_ERROR "The menu entry cannot name a launcher whose path holds a line break: ${quizladder_launcher}")
+  set(quizladder_game "${quizladder_bindir}/quizladder")
+  if(quizladder_game MATCHES "[\n\r]")
+    message(FATAL_ERROR "The menu entry cannot name a game whose path holds a line break: ${quizladder_game}")
   endif()
   # Exec quoting: a path with a reserved character goes in double quotes, with
   # a backslash before ", `, $ and \; then every backslash is doubled once more
   # by the string escaping of the entry, and % becomes %%.
-  set(QUIZLADDER_EXEC "${quizladder_launcher}")
+  set(QUIZLADDER_EXEC "${quizladder_game}")
   if(QUIZLADDER_EXEC MATCHES "[ \t\"'\\\\><~|&;$*?#()`]")
     string(REGEX REPLACE "([\"`$\\\\])" "\\\\\\1" QUIZLADDER_EXEC "${QUIZLADDER_EXEC}")
     set(QUIZLADDER_EXEC "\"${QUIZLADDER_EXEC}\"")
@@ -61,3 +86,31 @@ install(CODE [==[
   configure_file("${quizladder_desktop_in}" "${quizladder_entry}" @ONLY)
   list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${quizladder_entry}")
 ]==])
+
+# The Debian package: quizladder_<version>_<arch>.deb under /usr. Its library
+# dependencies come from dpkg-shlibdeps; the font and the toolkit's platform
+# plugins are loaded at run time, so they are named here.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME quizladder)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_CONTACT "${QUIZ_MAINTAINER}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "quiz game with a points ladder and two lifelines")
+set(CPACK_PACKAGE_DESCRIPTION
+"A single-window quiz game for one player, in Russian. Each right answer to a
+multiple-choice question climbs one step of a fifteen-step points ladder; the
+first wrong answer ends the game, and the points of the last milestone reached
+are kept. Two lifelines help once a game: the 50/50 and the computer's hint.
+
+The questions come from plain-text quiz files that anyone can write. The game
+rotates three bundled quizzes from game to game and plays any quiz file given
+to it; quizcheck checks quiz files before they are played.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${QUIZ_HOMEPAGE}")
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, qt6-qpa-plugins")
+set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
+include(CPack)

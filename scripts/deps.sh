@@ -1,4 +1,4 @@
-# Sourced by ./play and ./test: installs the Debian packages that are missing.
+# Sourced by ./play, ./test and ./package: installs the Debian packages that are missing.
 # apt-get update runs first, and only when something is missing.
 
 quiz_packages=(
@@ -6,6 +6,7 @@ quiz_packages=(
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2
+  dpkg-dev file lintian appstream desktop-file-utils man-db groff-base
 )
 
 quiz_install_missing() {

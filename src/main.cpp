@@ -1,22 +1,19 @@
-// The game's entry point: the window Form1 and the game that drives it, in the
-// current folder, where the counter and the quiz files are.
+// The game's entry point: reads the command line, then plays one game in the
+// window Form1.
 #include <QApplication>
 
-#include <filesystem>
-#include <system_error>
-
-#include "game/game.h"
+#include "app/app.h"
 #include "window/form1.h"
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    // The help, the version and usage mistakes are answered before the
+    // toolkit starts, so they need no display.
+    const app::Launch launch = app::parseCommandLine(arguments);
+    if (launch.action == app::Launch::Action::Print) return app::print(launch);
 
-    std::error_code error;
-    std::filesystem::path folder = std::filesystem::current_path(error);
-    if (error) folder = ".";
-
+    QApplication application(argc, argv);
     window::Form1 form;
-    game::Game game(form, folder);
-    form.setEvents(&game);
-    return form.run();
+    return app::runGame(form, launch);
 }

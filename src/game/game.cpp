@@ -87,10 +87,16 @@ Game::Game(window::FormOps& form, std::filesystem::path folder, std::unique_ptr<
            Clock clock)
     : form_(form), folder_(std::move(folder)), chance_(std::move(chance)), clock_(std::move(clock)) {}
 
+Game::Game(window::FormOps& form, GivenQuiz quiz, std::unique_ptr<Chance> chance, Clock clock)
+    : Game(form, std::filesystem::path(), std::move(chance), std::move(clock)) {
+    givenQuiz_ = std::move(quiz);
+}
+
 Game::~Game() = default;
 
 void Game::load() {
-    quiz::QuizSelection selection = quiz::selectAndOpen(folder_);
+    quiz::QuizSelection selection =
+        givenQuiz_ ? quiz::openGivenQuiz(givenQuiz_->path) : quiz::selectAndOpen(folder_);
     state_.questionFilePath = selection.questionFilePath;
     quizFile_ = std::move(selection.file);
     const quiz::Encoding encoding = quiz::detectEncoding(*quizFile_);
@@ -201,7 +207,7 @@ void Game::command1Click() {
 
 void Game::gameOver() {
     closeQuizFile();
-    quiz::stepCounter(folder_);
+    if (!givenQuiz_) quiz::stepCounter(folder_);
 
     form_.setCaption(window::Label16, milestoneCaption(state_.score));
     form_.setVisible(window::Label2, false);

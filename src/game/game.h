@@ -17,6 +17,12 @@
 
 namespace game {
 
+// One quiz file given by the player, played instead of the one the counter
+// selects.
+struct GivenQuiz {
+    std::filesystem::path path;
+};
+
 class Game final : public window::FormEvents {
 public:
     using Clock = std::function<std::uint32_t()>;
@@ -24,6 +30,11 @@ public:
     // `folder` holds the counter file and the quiz files (the working folder
     // of the program). The hint seeds `chance` from `clock` at each use.
     Game(window::FormOps& form, std::filesystem::path folder,
+         std::unique_ptr<Chance> chance = std::make_unique<MersenneChance>(),
+         Clock clock = secondsSinceMidnight);
+    // Plays `quiz` alone: the counter is neither read nor stepped; everything
+    // else is as above, and failures name the file as given.
+    Game(window::FormOps& form, GivenQuiz quiz,
          std::unique_ptr<Chance> chance = std::make_unique<MersenneChance>(),
          Clock clock = secondsSinceMidnight);
     ~Game() override;
@@ -54,6 +65,7 @@ private:
 
     window::FormOps& form_;
     std::filesystem::path folder_;
+    std::optional<GivenQuiz> givenQuiz_;
     std::unique_ptr<Chance> chance_;
     Clock clock_;
     GameState state_;

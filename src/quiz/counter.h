@@ -35,6 +35,12 @@ struct QuizSelection {
 // opened.
 QuizSelection selectAndOpen(const std::filesystem::path& folder);
 
+// Opens the quiz file at `path`, given by the player, without the counter:
+// fileName is the path as given (errors name it so), questionFilePath the
+// absolute path, counter 0. Throws QuizError naming the path as given when
+// the file is missing, is no regular file or cannot be opened.
+QuizSelection openGivenQuiz(const std::filesystem::path& path);
+
 // Steps the counter in `folder` down by one, from 1 (or anything below) back
 // to 3, and returns the value written. The new value, followed by CR LF,
 // replaces the file atomically (a temporary file in the same folder, flushed

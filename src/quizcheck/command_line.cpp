@@ -24,7 +24,8 @@ constexpr std::string_view kUsage =
     "Без ФАЙЛОВ проверяет текущую папку так, как её видит игра: счётчик tet0.txt,\n"
     "выбранный им файл викторины и файлы круга test3.txt, test2.txt, test1.txt.\n"
     "\n"
-    "  -h, --help  показать эту справку\n"
+    "  -h, --help     показать эту справку\n"
+    "  -v, --version  показать версию\n"
     "\n"
     "Код возврата: 0 — ошибок нет (предупреждения не в счёт), 1 — есть ошибки,\n"
     "2 — неверный вызов.\n";
@@ -42,6 +43,9 @@ int run(const std::vector<std::string>& args, const fs::path& folder, std::ostre
             optionsEnded = true;
         } else if (arg == "-h" || arg == "--help") {
             out << kUsage;
+            return kExitClean;
+        } else if (arg == "-v" || arg == "--version") {
+            out << "quizcheck (Лестница вопросов), версия " QUIZ_VERSION "\n";
             return kExitClean;
         } else {
             err << "quizcheck: неизвестный параметр «" << quotedLine(arg) << "»\n"

@@ -17,8 +17,9 @@ enum ExitStatus : int {
 // Runs quizcheck on `args` (the arguments after the program's name): checks
 // each FILE given, or with none the folder `folder` (checkFolder). Relative
 // FILE names are taken inside `folder` and reported as given. "-h" and
-// "--help" print the usage and check nothing; "--" ends the options. The
-// report goes to `out`, usage mistakes to `err`. Returns the exit status.
+// "--help" print the usage, "-v" and "--version" the version, and check
+// nothing; "--" ends the options. The report goes to `out`, usage mistakes to
+// `err`. Returns the exit status.
 int run(const std::vector<std::string>& args, const std::filesystem::path& folder,
         std::ostream& out, std::ostream& err);
 

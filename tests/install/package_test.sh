@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# The Debian package as a player gets it, made from the build in a scratch
+# folder: its control fields, what it holds, and the programs, menu entry,
+# metainfo and manuals unpacked from it. Nothing is installed on this machine.
+# Tools that are missing (desktop-file-validate, appstreamcli, man, lintian)
+# skip their check.   package_test.sh BUILD_DIR SOURCE_DIR
+set -euo pipefail
+build=$1
+source=$2
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+has() { command -v "$1" >/dev/null || { echo "skipped: $1 is not installed"; return 1; }; }
+
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$tmp/out" >"$tmp/cpack.log" 2>&1 \
+    || { cat "$tmp/cpack.log" >&2; exit 1; }
+deb=$(ls "$tmp"/out/*.deb)
+field() { dpkg-deb -f "$deb" "$1"; }
+[ "$(basename "$deb")" = "quizladder_$(field Version)_$(dpkg --print-architecture).deb" ] \
+    || fail "the package is named $(basename "$deb")"
+
+# field | a pattern its value must match
+while IFS='|' read -r name pattern; do
+    [[ $(field "$name") =~ $pattern ]] || fail "$name is '$(field "$name")', expected /$pattern/"
+done <<'FIELDS'
+Section|^games$
+Maintainer|^[^<]+ <[^@]+@[^>]+>$
+Depends|(^|, )libqt6widgets6 \(>= [0-9.]+\)
+Depends|(^|, )fonts-liberation2(,|$)
+Depends|(^|, )qt6-qpa-plugins(,|$)
+FIELDS
+description=$(field Description)
+[[ $(head -n 1 <<<"$description") =~ ^[a-z].{10,78}[^.]$ ]] && [ "$(wc -l <<<"$description")" -ge 4 ] \
+    || fail "Description wants a summary line and a long description: '$description'"
+
+dpkg-deb --contents "$deb" >"$tmp/contents"
+awk '$2 != "root/root" || $6 !~ /^\.\/(usr\/)?$|^\.\/usr\// { print "FAIL: " $0; bad = 1 } END { exit bad }' \
+    "$tmp/contents" >&2 || fail "files not owned by root or outside /usr"
+for path in games/quizladder games/quizcheck share/applications/quizladder.desktop \
+    share/icons/hicolor/scalable/apps/quizladder.svg share/metainfo/ share/doc/quizladder/copyright \
+    share/doc/quizladder/changelog.gz share/quizladder/quizzes/tet0.txt \
+    share/man/{,ru/}man6/quizladder.6.gz share/man/{,ru/}man1/quizcheck.1.gz; do
+    grep -q " \./usr/$path\$" "$tmp/contents" || fail "the package lacks /usr/$path"
+done
+
+root=$tmp/root
+dpkg-deb -x "$deb" "$root"
+for program in quizladder quizcheck; do
+    out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/usr/games/$program" --version) || fail "$program --version failed"
+    [[ $out == *"$(field Version)"* ]] || fail "$program --version says '$out'"
+done
+status=0
+"$root/usr/games/quizladder" --no-such-option 2>"$tmp/err" || status=$?
+[ "$status" = 2 ] && grep -q -- --no-such-option "$tmp/err" || fail "an unknown option: status $status, '$(cat "$tmp/err")'"
+for quiz in "$source"/quizzes/*; do
+    cmp -s "$quiz" "$root/usr/share/quizladder/quizzes/${quiz##*/}" || fail "${quiz##*/} differs in the package"
+done
+(cd "$root/usr/share/quizladder/quizzes" && "$root/usr/games/quizcheck" >"$tmp/check") \
+    || fail "quizcheck finds errors in the bundled quizzes: $(cat "$tmp/check")"
+grep -qx 'Exec=/usr/games/quizladder --user-folder %f' "$root/usr/share/applications/quizladder.desktop" \
+    || fail "the menu entry does not start /usr/games/quizladder --user-folder %f"
+
+if has desktop-file-validate; then
+    desktop-file-validate "$root/usr/share/applications/quizladder.desktop" >&2 || fail "desktop-file-validate"
+fi
+if has appstreamcli; then
+    appstreamcli validate --no-net "$root"/usr/share/metainfo/*.metainfo.xml >&2 || fail "appstreamcli validate"
+fi
+if has man; then
+    for page in "$root"/usr/share/man/{,ru/}man?/*.gz; do
+        warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
+        [ -z "$warnings" ] || fail "man warns about ${page#"$root"}: $warnings"
+    done
+fi
+if has lintian; then
+    lintian --fail-on error "$deb" >&2 || fail "lintian reports errors"
+fi
+[ "$failures" -eq 0 ] || { echo "$failures check(s) failed" >&2; exit 1; }
+echo "package checked: $(basename "$deb")"
