@@ -1,7 +1,8 @@
-// One QApplication for the whole test program, on the offscreen platform that
-// CTest selects, so the real widgets can be built and painted.
+// One QApplication for a whole test program of the real window, on the
+// offscreen platform that CTest selects.
 #include <QApplication>
 #include <gtest/gtest.h>
+
 #include <memory>
 
 namespace {
@@ -12,7 +13,7 @@ public:
     void TearDown() override { app_.reset(); }
 
 private:
-    char name_[12] = "window_test";
+    char name_[10] = "quiz_test";
     int argc_ = 1;
     char* argv_[2] = {name_, nullptr};
     std::unique_ptr<QApplication> app_;
