@@ -373,6 +373,7 @@ const std::string kEndedIntro = "ожидалась строка вступле�
 const std::string kEndedLevel = "ожидалась строка оценки или строка с точкой в начале";
 const std::string kEndedScore = "ожидалась строка с наименьшим числом баллов";
 const std::string kEndedQuestion = "ожидалась строка вопроса или строка с точкой в начале";
+const std::string kStrayText = "лишний текст после последнего вопроса";
 const std::string kEndedAnswer = "ожидалась строка ответа или строка с точкой или запятой";
 const std::string kBadMarker = "ожидалась строка ответа с точкой или запятой и цифрой 0 или 1";
 const std::string kNotScore =
@@ -394,10 +395,10 @@ const std::vector<ErrorCase> kErrorCases = {
      kEndedAnswer},
     {"file_ends_after_a_comma_marker", lines(kHead + question(",1")), 8, false, "", kEndedAnswer},
     {"file_ends_in_a_question_after_the_last_one",
-     lines(kHead + question(".1") + std::vector<std::string>{"more"}), 9, false, "",
-     kEndedQuestion},
+     lines(kHead + question(".1") + std::vector<std::string>{"", "more", "text"}), 9, true, "more",
+     kStrayText},
     {"file_ends_in_a_question_started_by_a_marker_line",
-     lines(kHead + question(".1") + std::vector<std::string>{"."}), 9, false, "", kEndedAnswer},
+     lines(kHead + question(".1") + std::vector<std::string>{".", "A"}), 8, true, ".", kStrayText},
     {"five_level_rows", lines({"T", ".", "a", "5", "b", "4", "c", "3", "d", "2", "e", "1", "."}),
      11, true, "e", kFifthLevel},
     {"minimum_score_not_a_number", lines({"T", ".", "V", "abc", "."}), 4, true, "abc", kNotScore},
