@@ -23,11 +23,28 @@ struct Outcome {
     int status = -1;
 };
 
+// The warnings on the level table that follow from the number of questions
+// (the results screen, minimums out of reach) come with almost every file;
+// warnings_test.cpp checks them, and the cases here leave them out.
+std::string withoutLevelNotes(const std::string& report) {
+    std::istringstream in(report);
+    std::string kept;
+    bool dropQuote = false;
+    for (std::string line; std::getline(in, line);) {
+        if (dropQuote && line.starts_with("    «")) continue;
+        dropQuote = line.find("предупреждение: экран результатов появится") != std::string::npos ||
+                    line.find("предупреждение: вопросов 15 или больше") != std::string::npos ||
+                    line.find(" недостижимо: ") != std::string::npos;
+        if (!dropQuote) kept += line + '\n';
+    }
+    return kept;
+}
+
 Outcome runQuizcheck(const std::vector<std::string>& args, const fs::path& folder) {
     std::ostringstream out;
     std::ostringstream err;
     const int status = quizcheck::run(args, folder, out, err);
-    return {out.str(), err.str(), status};
+    return {withoutLevelNotes(out.str()), err.str(), status};
 }
 
 // Lines, each followed by CR LF.
@@ -191,8 +208,8 @@ const std::vector<FileCase> kFileCases = {
      0},
     {"right_answer_without_text.txt",
      crlf(kHead + std::vector<std::string>{"Вопрос", ".", "Первый", ",0", ".1"}),
-     "right_answer_without_text.txt:17: предупреждение: вопрос 1, ответ 2: у ответа нет текста: "
-     "этот вариант не будет показан\n"
+     "right_answer_without_text.txt:17: предупреждение: вопрос 1, ответ 2: у правильного ответа "
+     "нет текста: этот вариант не будет показан, и ответить на вопрос верно нельзя\n"
      "    «.1»\n"
      "right_answer_without_text.txt: кодировка Windows-1251, вопросов: 1, игра закончится "
      "экраном результатов\n",
@@ -277,9 +294,12 @@ const std::vector<FileCase> kFileCases = {
     // An escape sequence in a quoted line must not reach the terminal.
     {"control_characters_in_line.txt",
      crlf(kHead + std::vector<std::string>{"Вопрос\x1b[2J\x07", ".", "Нет", ".0"}),
+     "control_characters_in_line.txt:13: предупреждение: в тексте управляющие символы (ниже они "
+     "показаны значками): в окне их не видно или они портят текст\n"
+     "    «Вопрос␛[2J␇»\n"
      "control_characters_in_line.txt:13: предупреждение: вопрос 1: нет правильного ответа (с "
      "цифрой 1): на этом вопросе игра закончится при любом ответе\n"
-     "    «Вопрос?[2J?»\n"
+     "    «Вопрос␛[2J␇»\n"
      "control_characters_in_line.txt: кодировка Windows-1251, вопросов: 1, игра закончится "
      "экраном результатов\n",
      0},
@@ -605,12 +625,12 @@ std::string repeated(const std::string& piece, int times) {
 
 const std::vector<QuoteCase> kQuoteCases = {
     {"PlainTextStays", "Волга, 3530 км\t(Европа)", "Волга, 3530 км\t(Европа)"},
-    {"ControlCharactersBecomeQuestionMarks", "a\x1b[1mb\x7f\x01", "a?[1mb??"},
-    {"C1ControlsBecomeQuestionMarks",
+    {"ControlCharactersBecomeControlPictures", "a\x1b[1mb\x7f\x01", "a␛[1mb␡␁"},
+    {"C1ControlsBecomeCodePoints",
      "a\xC2\x9B"
      "31mb\xC2\xA0"
      "c",
-     "a?31mb\xC2\xA0"
+     "a<U+009B>31mb\xC2\xA0"
      "c"},
     // Two-byte letters: a cut in the middle of one moves back before it.
     {"LongLineIsCutBetweenCharacters", "x" + repeated("Ж", 150), "x" + repeated("Ж", 99) + "…"},
