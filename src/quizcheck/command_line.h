@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "quizcheck/quiz_check.h"
+
 namespace quizcheck {
 
 enum ExitStatus : int {
@@ -18,8 +20,9 @@ enum ExitStatus : int {
 // each FILE given, or with none the folder `folder` (checkFolder). Relative
 // FILE names are taken inside `folder` and reported as given. "-h" and
 // "--help" print the usage and check nothing; "--" ends the options. The
-// report goes to `out`, usage mistakes to `err`. Returns the exit status.
+// report goes to `out`, usage mistakes to `err`; `options` go to every
+// check. Returns the exit status.
 int run(const std::vector<std::string>& args, const std::filesystem::path& folder,
-        std::ostream& out, std::ostream& err);
+        std::ostream& out, std::ostream& err, const CheckOptions& options = {});
 
 }  // namespace quizcheck

@@ -482,7 +482,7 @@ TEST(Game, StartUpRefusesWhatCannotBePlayedBeforeShowingAnything) {
     const std::pair<std::string, std::string> cases[] = {
         {testing_support::makeQuiz(1) + testing_support::crlf("Сломанный|.|ответ|,7"), "test3.txt, строка 26: "},
         {testing_support::makeQuiz(0), "test3.txt, строка 13: "},
-        {testing_support::makeQuiz(1) + "\xEF\xBB\xBF", "test3.txt, строка 24: "},
+        {testing_support::makeQuiz(1) + "\xEF\xBB\xBF", "test3.txt, строка 23: "},
     };
     for (const auto& [quiz, error] : cases) {
         Scene scene(quiz);

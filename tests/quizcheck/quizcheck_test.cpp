@@ -12,11 +12,14 @@
 
 namespace {
 
+using namespace std::string_literals;
 using testing_support::crlf;
 using testing_support::makeQuiz;
 using testing_support::toWindows1251;
 
-const std::string kQuiz10 = toWindows1251(makeQuiz(10));
+// Quizzes of which quizcheck has nothing to say.
+const std::string kSummary = "кодировка Windows-1251, вопросов: 15, игра закончится на пятнадцатой ступени\n";
+const std::string kQuiz = toWindows1251(makeQuiz(15, ""));
 
 struct Case {
     const char* name;
@@ -31,9 +34,13 @@ const Case kCases[] = {
     {"fifteen_and_seventeen_questions",
      {{"15.txt", toWindows1251(makeQuiz(15))}, {"17.txt", makeQuiz(17)}},
      {"15.txt", "17.txt"},
-     "15.txt: кодировка Windows-1251, вопросов: 15, игра закончится на пятнадцатой ступени\n"
-     "17.txt:163: предупреждение: вопрос 16: вопросы после пятнадцатого игра не задаёт: она "
-     "заканчивается на пятнадцатой ступени\n    «Вопрос 16»\n"
+     "15.txt:4: предупреждение: вопросов 15 или больше: игра заканчивается на пятнадцатой ступени, экран результатов не появится, и оценок из таблицы игрок не увидит\n"
+     "    «Отлично»\n"s
+     + "15.txt: " + kSummary
+     + "17.txt:4: предупреждение: вопросов 15 или больше: игра заканчивается на пятнадцатой ступени, экран результатов не появится, и оценок из таблицы игрок не увидит\n"
+     "    «Отлично»\n"
+     "17.txt:163: предупреждение: вопрос 16: вопросы после пятнадцатого игра не задаёт: она заканчивается на пятнадцатой ступени\n"
+     "    «Вопрос 16»\n"
      "17.txt: кодировка UTF-8, вопросов: 17, игра закончится на пятнадцатой ступени\n",
      0},
     {"warnings_of_a_playable_file",
@@ -44,6 +51,8 @@ const Case kCases[] = {
      "    «»\n"
      "w.txt:2: предупреждение: вступление пустое: перед первым вопросом игрок увидит пустое поле\n"
      "    «.»\n"
+     "w.txt:3: предупреждение: экран результатов появится только после верных ответов на все вопросы (4), и оценка на нём всегда эта, 1-я в таблице: других оценок игрок не увидит\n"
+     "    «Высоко»\n"
      "w.txt:6: предупреждение: наименьшее число баллов 5 не меньше, чем у оценки выше (2, строка 4): эту оценку игрок не увидит никогда\n"
      "    «5»\n"
      "w.txt:7: предупреждение: оценок в таблице 2 из четырёх: у недостающих пустой текст и наименьшее число баллов 0\n"
@@ -96,20 +105,20 @@ const Case kCases[] = {
      "    «,5»\n"
      "{папка}/sub/x.txt: кодировка Windows-1251, играть по этому файлу нельзя\n",
      1},
-    {"play_folder_in_order", {{"tet0.txt", "\xEF\xBB\xBF 2 \r\n"}, {"test1.txt", kQuiz10}, {"test2.txt", kQuiz10}, {"test3.txt", kQuiz10}},
+    {"play_folder_in_order", {{"tet0.txt", "\xEF\xBB\xBF 2 \r\n"}, {"test1.txt", kQuiz}, {"test2.txt", kQuiz}, {"test3.txt", kQuiz}},
      {},
-     "tet0.txt: игра начнётся с файла test2.txt\n"
-     "test2.txt: кодировка Windows-1251, вопросов: 10, игра закончится экраном результатов\n"
-     "test1.txt: кодировка Windows-1251, вопросов: 10, игра закончится экраном результатов\n"
-     "test3.txt: кодировка Windows-1251, вопросов: 10, игра закончится экраном результатов\n",
+     "tet0.txt: игра начнётся с файла test2.txt\n"s
+     + "test2.txt: " + kSummary
+     + "test1.txt: " + kSummary
+     + "test3.txt: " + kSummary,
      0},
-    {"counter_missing", {{"test1.txt", kQuiz10}, {"test2.txt", kQuiz10}, {"test3.txt", kQuiz10}}, {},
-     "tet0.txt: ошибка: ожидался файл счётчика в папке «{папка}», но его там нет\n"
-     "test3.txt: кодировка Windows-1251, вопросов: 10, игра закончится экраном результатов\n"
-     "test2.txt: кодировка Windows-1251, вопросов: 10, игра закончится экраном результатов\n"
-     "test1.txt: кодировка Windows-1251, вопросов: 10, игра закончится экраном результатов\n",
+    {"counter_missing", {{"test1.txt", kQuiz}, {"test2.txt", kQuiz}, {"test3.txt", kQuiz}}, {},
+     "tet0.txt: ошибка: ожидался файл счётчика в папке «{папка}», но его там нет\n"s
+     + "test3.txt: " + kSummary
+     + "test2.txt: " + kSummary
+     + "test1.txt: " + kSummary,
      1},
-    {"counter_without_number_and_rotation_file_missing", {{"tet0.txt", toWindows1251("три\r\n")}, {"test1.txt", kQuiz10}, {"test2.txt", kQuiz10}},
+    {"counter_without_number_and_rotation_file_missing", {{"tet0.txt", toWindows1251("три\r\n")}, {"test1.txt", kQuiz}, {"test2.txt", kQuiz}},
      {},
      "tet0.txt:1: предупреждение: в первой строке нет числа: игра возьмёт 0 и будет искать test0.txt, а после проигрыша или победы остановится, не сумев сдвинуть счётчик\n"
      "    «три»\n"
@@ -117,31 +126,31 @@ const Case kCases[] = {
      "test0.txt: ошибка: ожидался файл викторины в папке «{папка}», но его там нет (его выбрал счётчик tet0.txt с числом 0)\n"
      "test0.txt: играть по этому файлу нельзя\n"
      "test3.txt: ошибка: файл не найден: когда счётчик дойдёт до 3, игра не запустится\n"
-     "test3.txt: играть по этому файлу нельзя\n"
-     "test2.txt: кодировка Windows-1251, вопросов: 10, игра закончится экраном результатов\n"
-     "test1.txt: кодировка Windows-1251, вопросов: 10, игра закончится экраном результатов\n",
+     "test3.txt: играть по этому файлу нельзя\n"s
+     + "test2.txt: " + kSummary
+     + "test1.txt: " + kSummary,
      1},
     {"counter_outside_rotation_and_rotation_file_broken",
-     {{"tet0.txt", "5\r\n"}, {"test5.txt", kQuiz10}, {"test1.txt", kQuiz10}, {"test2.txt", crlf("T|.|.|Q|.")}, {"test3.txt", kQuiz10}},
+     {{"tet0.txt", "5\r\n"}, {"test5.txt", kQuiz}, {"test1.txt", kQuiz}, {"test2.txt", crlf("T|.|.|Q|.")}, {"test3.txt", kQuiz}},
      {},
      "tet0.txt:1: предупреждение: число 5 вне круга 3, 2, 1: после проигрыша или победы счётчик станет 4\n"
      "    «5»\n"
-     "tet0.txt: игра начнётся с файла test5.txt\n"
-     "test5.txt: кодировка Windows-1251, вопросов: 10, игра закончится экраном результатов\n"
-     "test3.txt: кодировка Windows-1251, вопросов: 10, игра закончится экраном результатов\n"
-     "test2.txt:2: предупреждение: вступление пустое: перед первым вопросом игрок увидит пустое поле\n"
+     "tet0.txt: игра начнётся с файла test5.txt\n"s
+     + "test5.txt: " + kSummary
+     + "test3.txt: " + kSummary
+     + "test2.txt:2: предупреждение: вступление пустое: перед первым вопросом игрок увидит пустое поле\n"
      "    «.»\n"
      "test2.txt:3: предупреждение: оценок в таблице 0 из четырёх: у недостающих пустой текст и наименьшее число баллов 0\n"
      "    «.»\n"
      "test2.txt:6: ошибка: файл закончился, а ожидалась строка ответа или строка с точкой или запятой и цифрой 0 или 1, закрывающая ответ\n"
-     "test2.txt: кодировка Windows-1251, играть по этому файлу нельзя\n"
-     "test1.txt: кодировка Windows-1251, вопросов: 10, игра закончится экраном результатов\n",
+     "test2.txt: кодировка Windows-1251, играть по этому файлу нельзя\n"s
+     + "test1.txt: " + kSummary,
      1},
     {"help_checks_nothing", {}, {"missing.txt", "--help"}, "Использование: quizcheck [ФАЙЛ...]\n…", 0},
     {"unknown_option", {}, {"--verbose", "quiz.txt"},
      "", 2, "quizcheck: неизвестный параметр «--verbose»\nСправка: quizcheck --help\n"},
-    {"double_dash_ends_options", {{"-odd.txt", kQuiz10}}, {"--", "-odd.txt"},
-     "-odd.txt: кодировка Windows-1251, вопросов: 10, игра закончится экраном результатов\n",
+    {"double_dash_ends_options", {{"-odd.txt", kQuiz}}, {"--", "-odd.txt"},
+     "-odd.txt: " + kSummary,
      0},
 };
 

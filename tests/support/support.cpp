@@ -74,8 +74,9 @@ std::string crlf(std::string_view lines) {
 }
 
 std::string makeQuiz(int questions, std::string_view levels) {
-    std::string text = "Викторина|Привет!|.|";
-    text.append(levels).append("|.");
+    std::string text = "Викторина|Привет!|.";
+    if (!levels.empty()) text.append("|").append(levels);
+    text += "|.";
     for (int n = 1; n <= questions; ++n) {
         const std::string q = std::to_string(n);
         text += "|Вопрос " + q + "|.";
