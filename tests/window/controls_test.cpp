@@ -263,7 +263,7 @@ TEST_F(DesignedWindow, ControlsHaveAccessibleNames) {
     EXPECT_EQ(form.widget(Command3)->accessibleName(), QStringLiteral("50/50 "));
     EXPECT_EQ(form.widget(Command4)->accessibleName(), QStringLiteral("Посказка компьютера"));
     form.setCaption(Option2, "Москва");
-    EXPECT_EQ(form.widget(Option2)->accessibleName(), QStringLiteral("Москва"));
+    EXPECT_EQ(form.widget(Option2)->accessibleName(), QStringLiteral("Ответ Б: Москва"));
     form.setCaption(Option2, "");
     EXPECT_FALSE(form.widget(Option2)->accessibleName().isEmpty());
 }

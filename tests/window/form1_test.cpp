@@ -87,6 +87,8 @@ TEST_F(Operations, Label2WrapsItsTextAndFollowsItsHeight) {
     const QPoint topLeft = text->pos();
     const int line = text->fontMetrics().height();
     form.setWordWrapAutoSize(Label2);
+    // No option shown: Label2 has the room down to the buttons.
+    for (const ControlRef option : {Option1, Option2, Option3, Option4}) form.setVisible(option, false);
 
     form.setCaption(Label2, "Коротко");
     EXPECT_EQ(text->height(), line);
