@@ -1,5 +1,8 @@
 // One QApplication for a whole test program of the real window, on the
-// offscreen platform that CTest selects.
+// offscreen platform that CTest selects. Its screens are those of
+// window/screens.json: a big one, first, where the window stands as designed,
+// and a small one (1280 x 688, a 1920 x 1080 display at scale 1.5 less a
+// panel) to show the window scaled down.
 #include <QApplication>
 #include <gtest/gtest.h>
 
@@ -9,7 +12,11 @@ namespace {
 
 class QtEnvironment : public ::testing::Environment {
 public:
-    void SetUp() override { app_ = std::make_unique<QApplication>(argc_, argv_); }
+    void SetUp() override {
+        if (qgetenv("QT_QPA_PLATFORM") == "offscreen")
+            qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" QUIZ_SOURCE_DIR "/tests/window/screens.json");
+        app_ = std::make_unique<QApplication>(argc_, argv_);
+    }
     void TearDown() override { app_.reset(); }
 
 private:
