@@ -211,7 +211,7 @@ private:
         if (!options_.measure || text.empty()) return;
         const TextFit fit = options_.measure(control, text);
         if (fit == TextFit::AsDesigned) return;
-        warn(line, what + ": текст не помещается в " + std::string(control) +
+        warn(line, what + ": текст не помещается в " + std::string(control.substr(0, control.find('.'))) +
                        (fit == TextFit::Shrunk ? say::kShrunk : say::kElided));
     }
 
@@ -234,7 +234,7 @@ private:
         if (isBlankText(introduction)) {
             warn(lastLine(), say::kEmptyIntroduction);
         } else {
-            measure("Label2", introduction, *first, "вступление");
+            measure("Label2.intro", introduction, *first, "вступление");
         }
     }
 
@@ -308,11 +308,11 @@ private:
             note += "всегда эта, " + number + "-я в таблице";
             if (rows.size() > 1) note += ": других оценок игрок не увидит";
             warn(table.verdictLines[row], note);
-            measure("Label2", game::resultsText(score, rows[row].text), table.verdictLines[row],
+            measure("Label2.intro", game::resultsText(score, rows[row].text), table.verdictLines[row],
                     "экран результатов");
         } else {
             warn(table.end, note + "будет пустой: " + number + "-й оценки в таблице нет");
-            measure("Label2", game::resultsText(score, ""), table.end, "экран результатов");
+            measure("Label2.intro", game::resultsText(score, ""), table.end, "экран результатов");
         }
     }
 

@@ -25,8 +25,10 @@ enum class TextFit {
     Elided,      // cut short with "…", whole only in the tooltip
 };
 
-// Measures `utf8` in the control named `control` ("Label2", "Option1" to
-// "Option4") exactly as the game would set it as the control's caption.
+// Measures `utf8` in the control named `control` exactly as the game would
+// set it as the control's caption: "Label2" for a question (the room above
+// the options), "Label2.intro" for the introduction and the results screen
+// (the room above the buttons), "Option1" to "Option4" for the answers.
 using MeasureText = std::function<TextFit(std::string_view control, std::string_view utf8)>;
 
 struct CheckOptions {
