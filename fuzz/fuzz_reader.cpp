@@ -1,18 +1,15 @@
-// Feeds arbitrary bytes through the whole reader sequence, in both encodings
-// and through both a seekable stream with the usual buffer and a trickling
-// stream that cannot seek with a tiny one. Only QuizError may come out, the
-// texts must be valid UTF-8 and within the format's limits, and both ways of
-// reading must agree. Encoding detection must rewind the stream and take for
-// UTF-8 only what is UTF-8.
-#include <cstddef>
+// Arbitrary bytes through the whole reader, in both encodings, through a
+// seekable stream with the usual buffer and with a tiny one, and through a
+// trickling stream that cannot seek. Only QuizError may come out, texts are
+// valid UTF-8 within the format's limits, and every way of reading agrees.
+// Detection rewinds the stream and takes for UTF-8 only what is UTF-8.
 #include <cstdint>
 #include <sstream>
-#include <string>
 
 #include "quiz/encoding.h"
 #include "quiz/quiz_error.h"
 #include "quiz/quiz_reader.h"
-#include "test_streams.h"
+#include "support/support.h"
 
 namespace {
 
@@ -26,14 +23,12 @@ bool validUtf8(const std::string& text) {
     return checked == text;
 }
 
-// Everything the reader gave, or the error it stopped at.
 std::string readThrough(std::istream& in, quiz::Encoding encoding, std::size_t bufferSize) {
     std::string log;
     quiz::QuizReader reader(in, "fuzz.txt", encoding, bufferSize);
     const auto note = [&](const std::string& text) {
         require(validUtf8(text));
-        log += text;
-        log += '\x1F';
+        log += text + '\x1F';
     };
     try {
         note(reader.readTitle());
@@ -52,8 +47,7 @@ std::string readThrough(std::istream& in, quiz::Encoding encoding, std::size_t b
         }
         log += "end";
     } catch (const quiz::QuizError& error) {
-        require(error.line() >= 1);
-        require(validUtf8(error.lineText()));
+        require(error.line() >= 1 && validUtf8(error.lineText()));
         log += error.what();
     }
     return log;
@@ -64,24 +58,16 @@ std::string readThrough(std::istream& in, quiz::Encoding encoding, std::size_t b
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     for (const quiz::Encoding encoding : {quiz::Encoding::Windows1251, quiz::Encoding::Utf8}) {
-        std::istringstream whole(bytes);
-        const std::string usual =
-            readThrough(whole, encoding, quiz::LineSource::kDefaultBufferSize);
-
-        quiz_test::TrickleBuf trickle(bytes, 1 + size % 7);
+        std::istringstream whole(bytes), seekable(bytes);
+        const std::string usual = readThrough(whole, encoding, quiz::LineSource::kDefaultBufferSize);
+        testing_support::TrickleBuf trickle(bytes, 1 + size % 7);
         std::istream trickled(&trickle);
         require(readThrough(trickled, encoding, 16) == usual);
-
-        std::istringstream seekable(bytes);
         require(readThrough(seekable, encoding, 16) == usual);
     }
-
-    // Detection reads the stream to its end and must leave it as it found it.
-    std::istringstream detected(bytes);
+    std::istringstream detected(bytes), fresh(bytes);
     const quiz::Encoding encoding = quiz::detectEncoding(detected);
-    std::istringstream fresh(bytes);
-    require(readThrough(detected, encoding, quiz::LineSource::kDefaultBufferSize) ==
-            readThrough(fresh, encoding, quiz::LineSource::kDefaultBufferSize));
+    require(readThrough(detected, encoding, 4096) == readThrough(fresh, encoding, 4096));
     if (encoding == quiz::Encoding::Utf8 && !bytes.starts_with(quiz::kUtf8ByteOrderMark)) {
         require(validUtf8(bytes));
     }

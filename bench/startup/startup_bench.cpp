@@ -115,9 +115,17 @@ std::string tail(const fs::path& file) {
     return text.size() > kKeep ? text.substr(text.size() - kKeep) : text;
 }
 
+// The offscreen platform's own screen, 800 x 600, is smaller than the window,
+// which the game would then draw scaled down; the runs get one that holds it.
+constexpr std::string_view kOffscreenScreens =
+    R"({"screens": [{"name": "bench", "x": 0, "y": 0, "width": 1920, "height": 1200,)"
+    R"( "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})";
+
+fs::path offscreenScreens(const fs::path& playFolder) { return playFolder.parent_path() / "offscreen_screens.json"; }
+
 // The caller's environment with the platform and the preloaded library set,
 // and no other display for the offscreen platform.
-std::vector<std::string> childEnvironment(const std::string& platform) {
+std::vector<std::string> childEnvironment(const std::string& platform, const fs::path& playFolder) {
     constexpr std::array<std::string_view, 5> kReplaced{"QT_QPA_PLATFORM=", "LD_PRELOAD=", "QUIZ_FRAME_FD=",
                                                         "DISPLAY=", "WAYLAND_DISPLAY="};
     std::vector<std::string> env;
@@ -127,6 +135,7 @@ std::vector<std::string> childEnvironment(const std::string& platform) {
         if (!replaced) env.emplace_back(text);
     }
     env.push_back("QT_QPA_PLATFORM=" + platform);
+    if (platform == "offscreen") env.back() += ":configfile=" + offscreenScreens(playFolder).string();
     env.push_back(std::string("LD_PRELOAD=") + QUIZ_FIRST_FRAME);
     env.push_back("QUIZ_FRAME_FD=" + std::to_string(kFrameFd));
     if (platform != "offscreen")
@@ -178,7 +187,7 @@ Run runOnce(const Program& program, const std::string& platform, const fs::path&
     posix_spawn_file_actions_adddup2(actions.get(), 1, 2);
     posix_spawn_file_actions_adddup2(actions.get(), writeFd, kFrameFd);
 
-    const std::vector<std::string> env = childEnvironment(platform);
+    const std::vector<std::string> env = childEnvironment(platform, playFolder);
     std::vector<char*> envp;
     for (const std::string& entry : env) envp.push_back(const_cast<char*>(entry.c_str()));
     envp.push_back(nullptr);
@@ -350,6 +359,7 @@ int main(int argc, char* argv[]) {
     int status = 0;
     try {
         fillPlayFolder(work / "play");
+        std::ofstream(offscreenScreens(work / "play")) << kOffscreenScreens;
         std::vector<std::pair<std::string, Measured>> results;
         for (const std::string& platform : options.platforms) {
             std::fprintf(stderr, "startup_bench: %s, %d runs each after %d warm-ups...\n", platform.c_str(),

@@ -224,6 +224,14 @@ void Game::gameOver() {
     form_.endProgram();
 }
 
+std::string resultsText(int score, std::string_view verdict) {
+    std::string text = "Результаты игры:\r\n Всего баллов: ";
+    text += std::to_string(score);
+    text += "\r\n";
+    text += verdict;
+    return text;
+}
+
 void Game::itog() {
     // The verdict is that of the first row whose minimum the score reaches;
     // row 4 covers everything below row 3.
@@ -234,9 +242,7 @@ void Game::itog() {
             break;
         }
     }
-    form_.setCaption(window::Label2, "Результаты игры:\r\n Всего баллов: " +
-                                         std::to_string(state_.score) + "\r\n" +
-                                         state_.levelText(row));
+    form_.setCaption(window::Label2, resultsText(state_.score, state_.levelText(row)));
 }
 
 void Game::command2Click() {

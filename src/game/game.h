@@ -9,6 +9,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
+#include <string_view>
 
 #include "game/game_state.h"
 #include "game/hint.h"
@@ -16,6 +18,9 @@
 #include "window/form_ops.h"
 
 namespace game {
+
+// The text of the results screen for `score` and the verdict chosen for it.
+std::string resultsText(int score, std::string_view verdict);
 
 // One quiz file given by the player, played instead of the one the counter
 // selects.

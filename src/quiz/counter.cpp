@@ -51,18 +51,18 @@ std::string errnoText(int code) {
     return "системная ошибка " + std::to_string(code);
 }
 
-// Opens `path` for reading, or throws naming the file as `fileName` and the
-// place it was looked for as `where` (" в папке «...»", or empty).
-std::unique_ptr<std::ifstream> openForReading(const fs::path& path, const std::string& fileName,
-                                              const std::string& what, const std::string& where,
+// Opens `fileName` in `folder` for reading, or throws naming both.
+std::unique_ptr<std::ifstream> openForReading(const fs::path& folder, const std::string& fileName,
+                                              const std::string& what,
                                               const std::string& missingNote) {
-    const std::string cannotOpen = "не удалось открыть для чтения " + what + where;
+    const fs::path path = folder / fileName;
+    const std::string cannotOpen = "не удалось открыть для чтения " + what + " " + inFolder(folder);
     std::error_code error;
     const fs::file_status status = fs::status(path, error);
     if (status.type() == fs::file_type::not_found) {
-        throw QuizError(fileName, 0,
-                        where.empty() ? what + " не найден" + missingNote
-                                      : "ожидался " + what + where + ", но его там нет" + missingNote);
+        throw QuizError(
+            fileName, 0,
+            "ожидался " + what + " " + inFolder(folder) + ", но его там нет" + missingNote);
     }
     if (error) throw QuizError(fileName, 0, cannotOpen + ": " + errnoText(error.value()));
     // A folder, a pipe or a device is no quiz: opening a pipe would wait for a
@@ -75,11 +75,6 @@ std::unique_ptr<std::ifstream> openForReading(const fs::path& path, const std::s
     return file;
 }
 
-std::unique_ptr<std::ifstream> openInFolder(const fs::path& folder, const std::string& fileName,
-                                            const std::string& what, const std::string& missingNote) {
-    return openForReading(folder / fileName, fileName, what, " " + inFolder(folder), missingNote);
-}
-
 // The counter's first line, without its line end and byte-order mark, and
 // that line decoded for messages.
 struct CounterLine {
@@ -88,7 +83,7 @@ struct CounterLine {
 };
 
 CounterLine readCounterLine(const fs::path& folder) {
-    const auto file = openInFolder(folder, kCounterFileName, "файл счётчика", "");
+    const auto file = openForReading(folder, kCounterFileName, "файл счётчика", "");
     CounterLine line;
     std::getline(*file, line.bytes);
     if (const auto cr = line.bytes.find('\r'); cr != std::string::npos) line.bytes.resize(cr);
@@ -184,7 +179,7 @@ QuizSelection selectAndOpen(const fs::path& folder) {
     selection.counter = counterValue(readCounterLine(folder).bytes).value_or(0);
     selection.fileName = quizFileName(selection.counter);
     selection.questionFilePath = (folder / selection.fileName).string();
-    selection.file = openInFolder(folder, selection.fileName, "файл викторины",
+    selection.file = openForReading(folder, selection.fileName, "файл викторины",
                                     " (его выбрал счётчик " + std::string(kCounterFileName) +
                                         " с числом " + std::to_string(selection.counter) + ")");
     return selection;
@@ -196,7 +191,12 @@ QuizSelection openGivenQuiz(const fs::path& path) {
     std::error_code error;
     const fs::path absolute = fs::absolute(path, error);
     selection.questionFilePath = (error ? path : absolute).string();
-    selection.file = openForReading(path, selection.fileName, "файл викторины", "", "");
+    try {
+        selection.file = openForReading(path.has_parent_path() ? path.parent_path() : ".",
+                                        path.filename().string(), "файл викторины", "");
+    } catch (const QuizError& failure) {
+        throw QuizError(selection.fileName, 0, failure.expected());
+    }
     return selection;
 }
 

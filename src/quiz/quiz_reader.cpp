@@ -25,6 +25,9 @@ constexpr const char* kQuestion =
 constexpr const char* kAnswer =
     "файл закончился, а ожидалась строка ответа или строка с точкой или запятой "
     "и цифрой 0 или 1, закрывающая ответ";
+constexpr const char* kStrayText =
+    "лишний текст после последнего вопроса: файл закончился, а вопрос, который начинается "
+    "этой строкой, не закрыт строкой с точкой и цифрой 0 или 1";
 constexpr const char* kAnswerMarker =
     "ожидалась строка ответа с точкой или запятой и цифрой 0 или 1";
 constexpr const char* kFifthAnswer =
@@ -117,12 +120,19 @@ bool QuizReader::readLine() {
 }
 
 void QuizReader::requireLine(const char* expected) {
-    if (readLine()) return;
+    if (!readLine()) endedAt(expected);
+}
+
+void QuizReader::keepLastContent() {
     if (lastContent_.text != nullptr) {
         currentLine_.assign(*lastContent_.text, lastContent_.begin,
                             lastContent_.end - lastContent_.begin);
         lastContent_.text = nullptr;
     }
+}
+
+void QuizReader::endedAt(const char* expected) {
+    keepLastContent();
     throw QuizError(fileName_, lineNumber_ + 1, expected);
 }
 
@@ -188,17 +198,44 @@ std::vector<LevelRow> QuizReader::readLevelTable() {
 
 Question QuizReader::readQuestion() {
     Question question;
+    // After a whole question, a block that the file ends inside is text after
+    // the last question: the fault lies at its first line that is not blank,
+    // not past the end of the file. That line is question text (kept as a
+    // place in question.text) or, when the text is empty, the marker ending it.
+    int strayLine = 0;
+    std::size_t strayBegin = 0;
+    std::size_t strayEnd = 0;
+    std::string strayMarker;
+    const auto take = [&](const char* expected) {
+        if (readLine()) {
+            if (strayLine == 0 && questionsRead_ > 0 && !isBlankLine(rawLine_)) {
+                strayLine = lineNumber_;
+            }
+            return;
+        }
+        if (strayLine == 0) endedAt(expected);
+        std::string stray = strayMarker.empty()
+                                ? question.text.substr(strayBegin, strayEnd - strayBegin)
+                                : std::move(strayMarker);
+        keepLastContent();
+        throw QuizError(fileName_, strayLine, std::move(stray), expect::kStrayText);
+    };
     for (;;) {
-        requireLine(expect::kQuestion);
+        take(expect::kQuestion);
         if (startsWith(rawLine_, '.')) break;
         appendContent(question.text, " ");
+        if (strayLine == lineNumber_) {
+            strayBegin = lastContent_.begin;
+            strayEnd = lastContent_.end;
+        }
     }
     takeLine();
+    if (strayLine == lineNumber_) strayMarker = currentLine_;
     question.answers.reserve(kMaxAnswers);
     for (;;) {
         Answer answer;
         for (;;) {
-            requireLine(expect::kAnswer);
+            take(expect::kAnswer);
             if (isMarker(rawLine_)) break;
             appendContent(answer.text, " ");
         }
@@ -208,7 +245,10 @@ Question QuizReader::readQuestion() {
         }
         answer.points = static_cast<std::int16_t>(rawLine_[1] - '0');
         question.answers.push_back(std::move(answer));
-        if (startsWith(rawLine_, '.')) return question;
+        if (startsWith(rawLine_, '.')) {
+            ++questionsRead_;
+            return question;
+        }
         if (question.answers.size() == kMaxAnswers) fail(expect::kFifthAnswer);
     }
 }

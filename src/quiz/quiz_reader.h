@@ -25,7 +25,9 @@
 // Operations are called in this order: readTitle, readIntroduction,
 // readLevelTable, then readQuestion any number of times with atEnd between.
 // Every fault throws QuizError with the file name, the 1-based line number and
-// the offending line.
+// the offending line. When the file ends inside a question block that follows
+// a whole question, the fault is text after the last question, reported at the
+// block's first line that is not blank.
 #pragma once
 
 #include <cstddef>
@@ -86,6 +88,9 @@ private:
     bool readLine();
     // Takes the next line, or throws: the file ended where `expected` was.
     void requireLine(const char* expected);
+    [[noreturn]] void endedAt(const char* expected);
+    // Makes currentLine_ the content line last read, before a throw.
+    void keepLastContent();
     // Decodes the line just taken into currentLine_.
     const std::string& takeLine();
     // Decodes the line just taken straight onto the end of `text`, then
@@ -107,6 +112,7 @@ private:
         std::size_t end = 0;
     } lastContent_;
     int lineNumber_ = 0;
+    int questionsRead_ = 0;
     int atEndCheckedAt_ = -1;  // lineNumber_ when atEnd last looked ahead
     bool atEnd_ = false;
 };

@@ -18,7 +18,8 @@ constexpr std::string_view kUsage =
     "Проверяет файлы викторины так же, как их читает игра, до самого конца.\n"
     "Каждая находка занимает строку, под ней приведена сама строка файла:\n"
     "  ФАЙЛ:СТРОКА: ошибка: ...          на этом игра остановится;\n"
-    "  ФАЙЛ:СТРОКА: предупреждение: ...  игра пойдёт, но это, скорее всего, опечатка.\n"
+    "  ФАЙЛ:СТРОКА: предупреждение: ...  игра пойдёт, но это, скорее всего, опечатка\n"
+    "                                    или то, чего игрок не увидит.\n"
     "После каждого файла итог: кодировка, число вопросов и чем закончится игра.\n"
     "\n"
     "Без ФАЙЛОВ проверяет текущую папку так, как её видит игра: счётчик tet0.txt,\n"
@@ -33,7 +34,7 @@ constexpr std::string_view kUsage =
 }  // namespace
 
 int run(const std::vector<std::string>& args, const fs::path& folder, std::ostream& out,
-        std::ostream& err) {
+        std::ostream& err, const CheckOptions& options) {
     std::vector<std::string> files;
     bool optionsEnded = false;
     for (const std::string& arg : args) {
@@ -56,9 +57,11 @@ int run(const std::vector<std::string>& args, const fs::path& folder, std::ostre
 
     Report report(out);
     if (files.empty()) {
-        checkFolder(folder, report);
+        checkFolder(folder, report, options);
     } else {
-        for (const std::string& file : files) checkQuizFile(folder / file, file, report);
+        for (const std::string& file : files) {
+            checkQuizFile(folder / file, file, report, {}, options);
+        }
     }
     // A report that could not be written is no all-clear.
     out.flush();

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "quizcheck/quiz_check.h"
+
 namespace quizcheck {
 
 enum ExitStatus : int {
@@ -19,8 +21,8 @@ enum ExitStatus : int {
 // FILE names are taken inside `folder` and reported as given. "-h" and
 // "--help" print the usage, "-v" and "--version" the version, and check
 // nothing; "--" ends the options. The report goes to `out`, usage mistakes to
-// `err`. Returns the exit status.
+// `err`; `options` go to every check. Returns the exit status.
 int run(const std::vector<std::string>& args, const std::filesystem::path& folder,
-        std::ostream& out, std::ostream& err);
+        std::ostream& out, std::ostream& err, const CheckOptions& options = {});
 
 }  // namespace quizcheck

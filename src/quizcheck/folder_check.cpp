@@ -66,7 +66,7 @@ std::optional<std::string_view> quoted(const quiz::QuizError& e) {
 
 }  // namespace
 
-bool checkFolder(const fs::path& folder, Report& report) {
+bool checkFolder(const fs::path& folder, Report& report, const CheckOptions& options) {
     bool clean = true;
     std::optional<long> counter;
     if (const std::optional<CounterLine> line = readCounterLine(folder / quiz::kCounterFileName)) {
@@ -92,7 +92,9 @@ bool checkFolder(const fs::path& folder, Report& report) {
     try {
         const quiz::QuizSelection selection = quiz::selectAndOpen(folder);
         checked.push_back(selection.fileName);
-        clean = checkQuizFile(folder / selection.fileName, selection.fileName, report) && clean;
+        clean = checkQuizFile(folder / selection.fileName, selection.fileName, report, {},
+                              options) &&
+                clean;
     } catch (const quiz::QuizError& e) {
         clean = false;
         report.error(e.file(), e.line(), quoted(e), e.expected());
@@ -107,7 +109,7 @@ bool checkFolder(const fs::path& folder, Report& report) {
         if (std::find(checked.begin(), checked.end(), name) != checked.end()) continue;
         const std::string note =
             ": когда счётчик дойдёт до " + std::to_string(n) + ", игра не запустится";
-        clean = checkQuizFile(folder / name, name, report, note) && clean;
+        clean = checkQuizFile(folder / name, name, report, note, options) && clean;
     }
     return clean;
 }

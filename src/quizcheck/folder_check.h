@@ -3,6 +3,7 @@
 
 #include <filesystem>
 
+#include "quizcheck/quiz_check.h"
 #include "quizcheck/report.h"
 
 namespace quizcheck {
@@ -15,6 +16,7 @@ namespace quizcheck {
 // file is checked with checkQuizFile, in the order the game plays them. Files
 // are named in the report without the folder. Returns true when nothing has
 // an error.
-bool checkFolder(const std::filesystem::path& folder, Report& report);
+bool checkFolder(const std::filesystem::path& folder, Report& report,
+                 const CheckOptions& options = {});
 
 }  // namespace quizcheck

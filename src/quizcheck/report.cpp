@@ -7,7 +7,16 @@ namespace {
 constexpr std::size_t kMaxQuotedBytes = 200;
 constexpr std::string_view kIndent = "    ";
 
+constexpr std::string_view kHexDigits = "0123456789ABCDEF";
+
 bool isContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+
+// U+0080..U+009F, the C1 controls, are C2 80..C2 9F in UTF-8.
+bool isC1Control(std::string_view utf8) {
+    if (utf8.size() < 2 || static_cast<unsigned char>(utf8[0]) != 0xC2) return false;
+    const auto second = static_cast<unsigned char>(utf8[1]);
+    return second >= 0x80 && second < 0xA0;
+}
 
 }  // namespace
 
@@ -22,19 +31,31 @@ std::string quotedLine(std::string_view utf8) {
     }
     for (std::size_t i = 0; i < end; ++i) {
         const auto c = static_cast<unsigned char>(utf8[i]);
-        // U+0080..U+009F, the C1 controls, are C2 80..C2 9F in UTF-8.
-        if (c == 0xC2 && i + 1 < end && static_cast<unsigned char>(utf8[i + 1]) >= 0x80 &&
-            static_cast<unsigned char>(utf8[i + 1]) < 0xA0) {
-            text += '?';
+        if (isC1Control(utf8.substr(i, end - i))) {
+            text += "<U+00";
+            text += kHexDigits[static_cast<unsigned char>(utf8[i + 1]) >> 4];
+            text += kHexDigits[static_cast<unsigned char>(utf8[i + 1]) & 0xF];
+            text += '>';
             ++i;
         } else if ((c < 0x20 && c != '\t') || c == 0x7F) {
-            text += '?';
+            // The control pictures U+2400..U+241F and U+2421 (for DEL).
+            const unsigned picture = c == 0x7F ? 0x21 : c;
+            text += "\xE2\x90";
+            text += static_cast<char>(0x80 | picture);
         } else {
             text += static_cast<char>(c);
         }
     }
     if (cut) text += "…";
     return text;
+}
+
+bool hasControlCharacter(std::string_view utf8) {
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        if ((c < 0x20 && c != '\t') || c == 0x7F || isC1Control(utf8.substr(i))) return true;
+    }
+    return false;
 }
 
 void Report::error(std::string_view file, int line, std::optional<std::string_view> lineText,

@@ -1,5 +1,6 @@
 #include "window/appearance.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <stdexcept>
@@ -52,14 +53,23 @@ QColor toQColor(Color color) {
                   static_cast<int>((color >> 16) & 0xFF));
 }
 
-int fontPixels(double points) { return static_cast<int>(std::lround(points * 96.0 / 72.0)); }
+int fontPixels(double points, double scale) {
+    constexpr double kTwipsPerPoint = 20;
+    return twipsToPixels(static_cast<int>(std::lround(points * kTwipsPerPoint)), scale);
+}
 
-QFont designFont(FontDef font) {
+QRect pixelRect(const TwipRect& rect, double scale) {
+    const QPoint topLeft(twipsToPixels(rect.left, scale), twipsToPixels(rect.top, scale));
+    const QPoint end(twipsToPixels(rect.left + rect.width, scale), twipsToPixels(rect.top + rect.height, scale));
+    return QRect(topLeft, QSize(end.x() - topLeft.x(), end.y() - topLeft.y()));
+}
+
+QFont designFont(FontDef font, double scale) {
     if (font.points <= 0) return QFont();
     QFont result;
     result.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
                         QStringLiteral("Arial")});
-    result.setPixelSize(fontPixels(font.points));
+    result.setPixelSize(std::max(1, fontPixels(font.points, scale)));
     result.setWeight(static_cast<QFont::Weight>(font.weight));
     return result;
 }

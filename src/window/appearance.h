@@ -1,8 +1,10 @@
-// Colours and fonts of the design, mapped to what this platform has.
+// Colours, fonts and rectangles of the design, mapped to what this platform
+// has.
 #pragma once
 
 #include <QColor>
 #include <QFont>
+#include <QRect>
 
 #include "window/controls.h"
 
@@ -21,10 +23,16 @@ QColor toQColor(Color color);
 // same metrics and with Cyrillic. The size is set in pixels at the design's
 // 96 dots per inch (points × 4/3), so that text and the twip-based rectangles
 // keep their proportions whatever logical resolution the platform reports;
-// Qt's high-DPI scaling enlarges both alike. FontDef{} gives the default font.
-QFont designFont(FontDef font);
+// Qt's high-DPI scaling enlarges both alike. A point is 20 twips, so sizes go
+// through twipsToPixels with the window's scale like every rectangle.
+// FontDef{} gives the default font, whatever the scale.
+QFont designFont(FontDef font, double scale = 1.0);
 
 // Pixel size of a design font of this many points.
-int fontPixels(double points);
+int fontPixels(double points, double scale = 1.0);
+
+// A design rectangle in pixels. Its edges are mapped, not its size, so
+// controls that do not overlap in the design never overlap when scaled.
+QRect pixelRect(const TwipRect& rect, double scale = 1.0);
 
 }  // namespace window

@@ -39,9 +39,12 @@ struct TwipRect {
     int height = 0;
 };
 
-// Twips to device-independent pixels: the design was laid out at 96 dots per
-// inch, 15 twips to a pixel. Rounds to the nearest pixel.
-constexpr int twipsToPixels(int twips) { return (twips + 7) / 15; }
+// The one mapping of twips to device-independent pixels: the design was laid
+// out at 96 dots per inch, 15 twips to a pixel; a scale below 1 draws the
+// whole window smaller in proportion. Rounds to the nearest pixel.
+constexpr int twipsToPixels(int twips, double scale = 1.0) {
+    return static_cast<int>(twips * scale / 15.0 + 0.5);
+}
 
 // Size in points and weight (400 normal, 700 bold) of the design font
 // "MS Sans Serif". Points 0 means the window's default font.
@@ -56,10 +59,12 @@ inline constexpr Color kHighlightText = 0x8000000E;   // system colour 14
 inline constexpr Color kCaptionText = 0x80000009;     // system colour 9
 inline constexpr Color kGrayText = 0x80000011;        // system colour 17
 
-// How a label fits itself to its caption at design.
+// How a label fits itself to its caption.
 enum class AutoSize : std::uint8_t {
-    Off,      // keeps its rectangle
-    OneLine,  // keeps left and top, takes the size of its caption on one line
+    Off,         // keeps its rectangle
+    OneLine,     // keeps left and top, takes the size of its caption unbroken
+    WrapHeight,  // keeps left, top and width, breaks its caption at word
+                 // boundaries and takes the height of the broken text
 };
 
 struct ControlDef {
@@ -83,6 +88,10 @@ inline constexpr int kClientWidthTwips = 15270;
 inline constexpr int kClientHeightTwips = 11100;
 inline constexpr Color kFormBack = kHighlightText;
 inline constexpr int kControlCount = 29;
+
+// The answer letters of Option1 to Option4, as the hint names them and the
+// keys choose them.
+inline constexpr std::array<std::string_view, 4> kAnswerLetters{"А", "Б", "В", "Г"};
 
 namespace design {
 using enum ControlKind;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QScreen>
 #include <QThread>
@@ -25,12 +26,42 @@ QString fromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Captions keep their CR LF line ends; the widgets show any line end as "\n".
-QString displayText(const std::string& caption) {
-    QString text = fromUtf8(caption);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return text;
+// What a desktop's frame and title bar take around the client area, in
+// pixels. Not known before the window is first shown: a generous guess, as
+// today's title bars are up to about 45 pixels high.
+constexpr QMargins kFrameAllowance{8, 48, 8, 8};
+// The window is never drawn smaller than this share of its design.
+constexpr double kSmallestScale = 0.25;
+constexpr int kPictureTwips = 32 * 15;
+
+// The share of the designed size at which the window and its frame fit the
+// available area: 1 where the design fits.
+double scaleFor(QSize available) {
+    const QSize room = available.shrunkBy(kFrameAllowance) - QSize(1, 1);
+    const double across = static_cast<double>(room.width()) / twipsToPixels(kClientWidthTwips);
+    const double down = static_cast<double>(room.height()) / twipsToPixels(kClientHeightTwips);
+    return std::clamp(std::min(across, down), kSmallestScale, 1.0);
+}
+
+QString letterOf(ControlName option) {
+    const auto k = static_cast<std::size_t>(option) - static_cast<std::size_t>(ControlName::Option1);
+    return fromUtf8(kAnswerLetters.at(k));
+}
+
+// Where a label stands once its text is fitted.
+QRect labelRect(const ControlDef& def, AutoSize sizing, const FittedText& fitted, double scale) {
+    const QRect designed = pixelRect(def.rect, scale);
+    switch (sizing) {
+    case AutoSize::Off:
+        break;
+    case AutoSize::OneLine:
+        return QRect(designed.topLeft(), fitted.size);
+    case AutoSize::WrapHeight:
+        // An empty caption keeps one line of height, so the label never vanishes.
+        return QRect(designed.topLeft(),
+                     QSize(designed.width(), std::max(fitted.size.height(), QFontMetrics(fitted.font).height())));
+    }
+    return designed;
 }
 
 // The keys that choose option k + 1: its digit, its answer letter and that
@@ -45,11 +76,6 @@ int optionForKey(const QString& typed) {
     for (std::size_t k = 0; k < kOptionKeys.size(); ++k)
         if (kOptionKeys[k].find(key) != std::u16string_view::npos) return static_cast<int>(k) + 1;
     return 0;
-}
-
-QRect pixelRect(const TwipRect& rect) {
-    return QRect(twipsToPixels(rect.left), twipsToPixels(rect.top), twipsToPixels(rect.width),
-                 twipsToPixels(rect.height));
 }
 
 // Back colour behind labels and options (Window) and on button faces (Button).
@@ -77,18 +103,17 @@ void paintFore(QWidget* widget, Color color) {
 Form1::Form1(QWidget* parent) : QWidget(parent) {
     setWindowTitle(fromUtf8(kFormTitle));
     setWindowIcon(quizIcon());
-    setFixedSize(twipsToPixels(kClientWidthTwips), twipsToPixels(kClientHeightTwips));
     setAutoFillBackground(true);
     paintBack(this, kFormBack);
 
     options_.setExclusive(true);
     controls_.reserve(kControls.size());
     for (const ControlDef& def : kControls) controls_.push_back(makeControl(def));
-    find(Command3).command->setPicture(fiftyFiftyPicture());
     // Labels lie behind the buttons wherever they grow over them.
     for (const Control& control : controls_)
         if (control.label == nullptr) control.widget->raise();
     orderTabs();
+    applyScale(1.0);
     find(Command1).widget->setFocus(Qt::OtherFocusReason);
 }
 
@@ -98,6 +123,7 @@ Form1::Control Form1::makeControl(const ControlDef& def) {
     Control control;
     control.def = &def;
     control.caption = def.caption;
+    control.sizing = def.autoSize;
     const ControlName name = def.name;
     switch (def.kind) {
     case ControlKind::Label:
@@ -118,15 +144,25 @@ Form1::Control Form1::makeControl(const ControlDef& def) {
     }
     QWidget* widget = control.widget;
     widget->setObjectName(fromUtf8(describe({def.name, def.index})));
-    widget->setGeometry(pixelRect(def.rect));
-    if (def.font.points > 0) widget->setFont(designFont(def.font));
     paintBack(widget, def.back);
     paintFore(widget, def.fore);
-    showCaption(control);
-    if (control.label != nullptr)
-        control.label->setFit(def.autoSize == AutoSize::OneLine ? FormLabel::Fit::OneLine
-                                                                : FormLabel::Fit::Keep);
     return control;
+}
+
+void Form1::applyScale(double scale) {
+    scale_ = scale;
+    setFixedSize(twipsToPixels(kClientWidthTwips, scale), twipsToPixels(kClientHeightTwips, scale));
+    for (Control& control : controls_) {
+        const ControlDef& def = *control.def;
+        control.widget->setGeometry(pixelRect(def.rect, scale));
+        if (def.font.points > 0) control.widget->setFont(designFont(def.font, scale));
+        if (control.option != nullptr) control.option->setParts(optionParts(def, scale), letterOf(def.name));
+        showCaption(control);
+    }
+    QImage picture = fiftyFiftyPicture();
+    if (const int side = twipsToPixels(kPictureTwips, scale); side != picture.width())
+        picture = picture.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    find(Command3).command->setPicture(picture);
 }
 
 void Form1::orderTabs() {
@@ -138,21 +174,46 @@ void Form1::orderTabs() {
         QWidget::setTabOrder(focusable[i - 1]->widget, focusable[i]->widget);
 }
 
-void Form1::showCaption(const Control& control) {
-    const QString text = displayText(control.caption);
-    if (control.label != nullptr) control.label->setDisplayText(text);
-    if (control.option != nullptr) control.option->setDisplayText(text);
-    if (control.command != nullptr) control.command->setDisplayText(text);
-
-    // Screen readers announce a ladder step by its place and its points, any
-    // other control by its caption, or by its role while the caption is empty.
+void Form1::showCaption(Control& control) {
     const ControlDef& def = *control.def;
-    if (def.name == ControlName::Label1) {
-        control.widget->setAccessibleName(fromUtf8(def.role) + QLatin1Char(' ') + QString::number(def.index));
-        control.widget->setAccessibleDescription(text);
+    const QString text = displayText(control.caption);
+    bool elided = false;
+    if (control.command != nullptr) {
+        control.command->setDisplayText(text);
     } else {
-        control.widget->setAccessibleName(text.isEmpty() ? fromUtf8(def.role) : text);
+        const FittedText fitted = fitText(text, textBox(def, control.sizing, optionsShown(), scale_));
+        elided = fitted.fit == Fit::Elided;
+        if (def.font.points > 0) control.widget->setFont(fitted.font);
+        if (control.label != nullptr) {
+            control.label->setWordWrap(control.sizing == AutoSize::WrapHeight);
+            control.label->setText(fitted.shown);
+            control.label->setGeometry(labelRect(def, control.sizing, fitted, scale_));
+        } else {
+            control.option->setDisplayText(text);
+            control.option->setShownText(fitted.shown);
+        }
     }
+    control.widget->setToolTip(elided ? text : QString());
+
+    // Screen readers announce a ladder step by its place and its points, an
+    // option by its letter and its caption, any other control by its caption,
+    // or by its role while the caption is empty. A cut text is whole in the
+    // description.
+    const QString role = fromUtf8(def.role);
+    if (def.name == ControlName::Label1) {
+        control.widget->setAccessibleName(role + QLatin1Char(' ') + QString::number(def.index));
+        control.widget->setAccessibleDescription(text);
+        return;
+    }
+    if (text.isEmpty())
+        control.widget->setAccessibleName(role);
+    else
+        control.widget->setAccessibleName(control.option != nullptr ? role + QStringLiteral(": ") + text : text);
+    control.widget->setAccessibleDescription(elided ? text : QString());
+}
+
+bool Form1::optionsShown() const {
+    return std::ranges::any_of(controls_, [](const Control& c) { return c.option != nullptr && !c.option->isHidden(); });
 }
 
 Form1::Control& Form1::find(ControlRef control) {
@@ -180,8 +241,10 @@ bool Form1::start() {
     }
     if (ended_) return false;
     if (const QScreen* screen = this->screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
+        const QRect area = screen->availableGeometry();
+        if (const double scale = scaleFor(area.size()); scale != scale_) applyScale(scale);
+        QRect frame = rect().marginsAdded(kFrameAllowance);
+        frame.moveCenter(area.center());
         move(frame.topLeft());
     }
     show();
@@ -299,6 +362,12 @@ bool Form1::controlVisible(ControlRef control) const { return !find(control).wid
 
 bool Form1::controlEnabled(ControlRef control) const { return find(control).widget->isEnabled(); }
 
+QString Form1::shownText(ControlRef control) const {
+    const Control& found = find(control);
+    if (found.label != nullptr) return found.label->text();
+    return found.option != nullptr ? found.option->shownText() : QString();
+}
+
 bool Form1::selected(ControlRef control) const {
     const Control& found = find(control);
     return found.option != nullptr && found.option->isChecked();
@@ -314,7 +383,12 @@ void Form1::setCaption(ControlRef control, const std::string& text) {
 
 std::string Form1::caption(ControlRef control) const { return find(control).caption; }
 
-void Form1::setVisible(ControlRef control, bool visible) { find(control).widget->setVisible(visible); }
+void Form1::setVisible(ControlRef control, bool visible) {
+    const bool optionsWereShown = optionsShown();
+    find(control).widget->setVisible(visible);
+    // Label2 makes room for the options, or takes back the room above the buttons.
+    if (optionsShown() != optionsWereShown) showCaption(find(Label2));
+}
 
 void Form1::setEnabled(ControlRef control, bool enabled) { find(control).widget->setEnabled(enabled); }
 
@@ -323,9 +397,10 @@ void Form1::setBackColor(ControlRef control, Color color) { paintBack(find(contr
 void Form1::setForeColor(ControlRef control, Color color) { paintFore(find(control).widget, color); }
 
 void Form1::setWordWrapAutoSize(ControlRef control) {
-    const Control& found = find(control);
+    Control& found = find(control);
     if (found.label == nullptr) throw std::invalid_argument("word wrap applies to labels, not " + describe(control));
-    found.label->setFit(FormLabel::Fit::WrapHeight);
+    found.sizing = AutoSize::WrapHeight;
+    showCaption(found);
 }
 
 std::string Form1::tag(ControlRef control) const { return find(control).tag; }

@@ -10,6 +10,7 @@
 
 #include "window/controls.h"
 #include "window/form_ops.h"
+#include "window/text_fit.h"
 
 namespace window {
 
@@ -33,6 +34,12 @@ class CommandButton;
 // exception escaping the handler is shown in a critical box titled "Ошибка"
 // with its message and ends the program with status 1. Once the program has
 // ended no further event is delivered.
+//
+// Texts: a caption that does not fit its control is shown whole in a smaller
+// size of its font, or cut with "…" and held whole in the control's tooltip
+// and accessible description (fitText). Label2 grows with its text down to
+// the options while one is shown, down to the buttons otherwise. Each option
+// shows its answer letter beside its caption; the letter is no part of it.
 //
 // Keyboard: 1-4 and the answer letters А, Б, В, Г (A, B, V, G on a Latin
 // layout) choose the matching shown option exactly as a click does; Enter
@@ -63,7 +70,9 @@ public:
 
     // Delivers load() (the first call only) and then, unless the program
     // ended during it, shows the window centred on its screen with Command1
-    // holding the focus. Gives false if the program has ended.
+    // holding the focus. Where the screen's available area cannot hold the
+    // designed window and a title bar, the whole window is drawn smaller in
+    // proportion to fit. Gives false if the program has ended.
     bool start();
     // start(), then the application's event loop. Gives the exit status: that
     // of endProgram (0) or stopOnFailure (1), or 0 when the player closed the
@@ -86,6 +95,11 @@ public:
     bool controlVisible(ControlRef control) const;
     bool controlEnabled(ControlRef control) const;
     bool selected(ControlRef control) const;
+    // The text as drawn: the caption whole, or cut with "…"; labels and options.
+    QString shownText(ControlRef control) const;
+    // The share of the designed size the window is drawn at: 1, or less on a
+    // small screen.
+    double scale() const { return scale_; }
 
     // FormOps. A control that does not exist (Label1(0), Label3(4), ...)
     // throws std::out_of_range; word wrap on anything but a label and clear
@@ -120,13 +134,17 @@ private:
         FormLabel* label = nullptr;
         OptionButton* option = nullptr;
         CommandButton* command = nullptr;
+        AutoSize sizing = AutoSize::Off;  // labels
         std::string caption;
         std::string tag;
     };
 
     Control makeControl(const ControlDef& def);
     void orderTabs();
-    void showCaption(const Control& control);
+    // Sets every rectangle, font and picture at this share of the design.
+    void applyScale(double scale);
+    void showCaption(Control& control);
+    bool optionsShown() const;
     Control& find(ControlRef control);
     const Control& find(ControlRef control) const;
     // A press of a button from the mouse, the keyboard or code.
@@ -147,6 +165,7 @@ private:
     bool inHandler_ = false;
     bool ended_ = false;
     int exitStatus_ = 0;
+    double scale_ = 1.0;
 };
 
 }  // namespace window

@@ -78,59 +78,42 @@ FormLabel::FormLabel(QWidget* parent) : QLabel(parent) {
     setFocusPolicy(Qt::NoFocus);
 }
 
-void FormLabel::setFit(Fit fit) {
-    fit_ = fit;
-    setWordWrap(fit == Fit::WrapHeight);
-    refit();
-}
-
-void FormLabel::setDisplayText(const QString& text) {
-    setText(text);
-    refit();
-}
-
-void FormLabel::refit() {
-    switch (fit_) {
-    case Fit::Keep:
-        return;
-    case Fit::OneLine:
-        resize(sizeHint());
-        return;
-    case Fit::WrapHeight:
-        // An empty caption keeps one line of height, so the label never vanishes.
-        resize(width(), std::max(heightForWidth(width()), fontMetrics().height()));
-        return;
-    }
+void FormLabel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    style()->drawItemText(&painter, rect(), textFlags(wordWrap()), palette(), isEnabled(), text(),
+                          QPalette::WindowText);
 }
 
 OptionButton::OptionButton(QWidget* parent) : QRadioButton(parent) { setAutoFillBackground(true); }
 
 void OptionButton::setDisplayText(const QString& text) { setText(literalAmpersands(text)); }
 
-QRect OptionButton::textRect() const {
-    QStyleOptionButton option;
-    initStyleOption(&option);
-    const QRect indicator = style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, this);
-    const int left =
-        indicator.right() + 1 + style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, &option, this);
-    return QRect(left, 0, width() - left - kOptionTextMargin, height());
+void OptionButton::setParts(const OptionParts& parts, const QString& letter) {
+    parts_ = parts;
+    letter_ = letter;
+    update();
+}
+
+void OptionButton::setShownText(const QString& text) {
+    shown_ = text;
+    update();
 }
 
 void OptionButton::paintEvent(QPaintEvent*) {
     QStylePainter painter(this);
     QStyleOptionButton option;
     initStyleOption(&option);
-    // The indicator stands at the left, centred in height like the caption.
-    const QRect indicator = style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, this);
-    option.rect = QRect(indicator.left(), (height() - indicator.height()) / 2, indicator.width(),
-                        indicator.height());
+    option.rect = parts_.indicator;
     painter.drawPrimitive(QStyle::PE_IndicatorRadioButton, option);
 
-    constexpr int kFlags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap | Qt::TextShowMnemonic;
-    const QRect area = textRect();
-    painter.drawItemText(area, kFlags, palette(), isEnabled(), text(), QPalette::WindowText);
-    if (hasFocus() && !text().isEmpty())
-        drawFocusFrame(painter, fontMetrics().boundingRect(area, kFlags, text()).adjusted(-2, -1, 1, 1) & rect());
+    painter.setFont(parts_.letterFont);
+    painter.drawItemText(parts_.letter, Qt::AlignCenter, palette(), isEnabled(), letter_, QPalette::WindowText);
+    painter.setFont(font());
+    const int flags = (textFlags(true) & ~Qt::AlignTop) | Qt::AlignVCenter;
+    painter.drawItemText(parts_.caption, flags, palette(), isEnabled(), shown_, QPalette::WindowText);
+    if (hasFocus() && !shown_.isEmpty())
+        drawFocusFrame(painter,
+                       fontMetrics().boundingRect(parts_.caption, flags, shown_).adjusted(-2, -1, 1, 1) & rect());
 }
 
 bool OptionButton::hitButton(const QPoint& pos) const { return !isHidden() && rect().contains(pos); }

@@ -1,6 +1,7 @@
-// The three kinds of control of Form1 as Qt widgets. Each shows a caption
-// given as display text, with its line ends already "\n". Every '&' shows as
-// itself: a caption never becomes a keyboard mnemonic.
+// The three kinds of control of Form1 as Qt widgets. Each shows text given
+// with its line ends already "\n": labels and options as the window fitted it
+// (fitText), command buttons their caption. Every '&' shows as itself: a
+// caption never becomes a keyboard mnemonic.
 #pragma once
 
 #include <QImage>
@@ -8,44 +9,49 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "window/text_fit.h"
+
 namespace window {
 
 // A label without border, left and top aligned, filling its whole rectangle
-// with its back colour (palette role Window), text in WindowText.
+// with its back colour (palette role Window), text in WindowText. Its text is
+// drawn with the flags it is measured with (textFlags), so what fits by
+// measure fits on screen; the window sets its size.
 class FormLabel : public QLabel {
     Q_OBJECT
 public:
-    enum class Fit {
-        Keep,        // keeps its rectangle
-        OneLine,     // keeps left and top, takes the size of its text unbroken
-        WrapHeight,  // keeps left, top and width, wraps at word boundaries and
-                     // takes the height of the wrapped text
-    };
     explicit FormLabel(QWidget* parent);
-    void setFit(Fit fit);
-    Fit fit() const { return fit_; }
-    void setDisplayText(const QString& text);
 
-private:
-    void refit();
-    Fit fit_ = Fit::Keep;
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 // An option button whose whole rectangle is its back colour and answers a
-// click; its caption wraps at word boundaries within the rectangle. A hidden
-// option answers no click.
+// click. Left to right it shows the round indicator, its answer letter in
+// bold and the text the window fitted to the room beside the letter, which
+// wraps at word boundaries; text() keeps the caption. A hidden option shows
+// nothing and answers no click.
 class OptionButton : public QRadioButton {
     Q_OBJECT
 public:
     explicit OptionButton(QWidget* parent);
+    // The whole caption, kept as text().
     void setDisplayText(const QString& text);
+    void setParts(const OptionParts& parts, const QString& letter);
+    // What is drawn beside the letter, in the widget's font.
+    void setShownText(const QString& text);
+    const QString& shownText() const { return shown_; }
+    // Where the letter stands, in the button's coordinates.
+    QRect letterRect() const { return parts_.letter; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     bool hitButton(const QPoint& pos) const override;
 
 private:
-    QRect textRect() const;
+    OptionParts parts_;
+    QString letter_;
+    QString shown_;
 };
 
 // A command button, drawn by its own code in the classic way whatever the
@@ -58,7 +64,7 @@ class CommandButton : public QPushButton {
 public:
     explicit CommandButton(QWidget* parent);
     void setDisplayText(const QString& text);
-    // Shown the same when normal, pressed and disabled.
+    // Shown the same when normal, pressed and disabled, at its own size.
     void setPicture(const QImage& picture);
     const QImage& picture() const { return picture_; }
 

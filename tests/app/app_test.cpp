@@ -10,7 +10,7 @@
 
 #include "app/app.h"
 #include "app/user_folder.h"
-#include "support/quiz_files.h"
+#include "support/support.h"
 #include "window/form1.h"
 
 namespace {
@@ -100,19 +100,17 @@ protected:
 };
 
 TEST_F(RunGame, AGivenQuizPlaysToItsEndAndLeavesTheCounterAndUserFolderAlone) {
-    folder_.write("mine.txt", testing_support::makeQuiz("Моя викторина", {"Привет"}, {},
-                                                        testing_support::rotatingQuestions(2)));
-    Launch launch = parse({"--user-folder", (folder_.path() / "mine.txt").c_str()});
+    Launch launch = parse({"--user-folder", folder_.write("mine.txt", testing_support::makeQuiz(2)).c_str()});
     launch.folder = folder_.path();
     const Played run = play(launch, [](window::Form1& form) {
         click(form, window::Command1);
-        click(form, window::option(testing_support::rotatingRight(1)));
+        click(form, window::option(testing_support::rightOption(1)));
         click(form, window::Command1);
-        click(form, window::option(testing_support::rotatingRight(2) % 4 + 1));
+        click(form, window::option(testing_support::rightOption(2) % 4 + 1));
         click(form, window::Command1);  // wrong: the game is over
     });
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.title, "Моя викторина");
+    EXPECT_EQ(run.title, "Викторина");
     EXPECT_EQ(run.boxes.size(), 1u);
     for (const char* name : kPlayFiles) EXPECT_EQ(folder_.read(name), read(kBundled / name));
     EXPECT_FALSE(fs::exists(folder_.path() / "data"));
@@ -142,8 +140,7 @@ TEST_F(RunGame, AFailureAtStartIsShownNamingItsCause) {
         std::function<void(Launch&)> arrange;
         std::string named;  // in the failure box
     };
-    const fs::path broken = folder_.path() / "broken.txt";
-    folder_.write("broken.txt", "Т\r\n.\r\n.\r\nВопрос\r\n.\r\nОтвет\r\n.5\r\n");
+    const fs::path broken = folder_.write("broken.txt", testing_support::crlf("Т|.|.|Вопрос|.|Ответ|.5"));
     const Case cases[] = {
         {"a missing given file", {"no-such-quiz.txt"}, {}, "no-such-quiz.txt"},
         {"a broken given file", {broken.c_str()}, {}, broken.string() + ", строка 7"},

@@ -8,19 +8,6 @@ namespace testing_support {
 using window::ControlName;
 using window::ControlRef;
 
-namespace {
-
-bool isOption(ControlRef c) {
-    return c.name >= ControlName::Option1 && c.name <= ControlName::Option4;
-}
-bool isCommand(ControlRef c) {
-    return c.name >= ControlName::Command1 && c.name <= ControlName::Command4;
-}
-
-}  // namespace
-
-std::string controlName(ControlRef control) { return window::describe(control); }
-
 FakeForm::FakeForm() : title_(window::kFormTitle) {
     for (const window::ControlDef& def : window::kControls) {
         ControlState& control = controls_[key({def.name, def.index})];
@@ -30,77 +17,47 @@ FakeForm::FakeForm() : title_(window::kFormTitle) {
     }
 }
 
-FakeForm::Key FakeForm::key(ControlRef control) {
-    return {static_cast<int>(control.name), control.index};
-}
-
-ControlState& FakeForm::at(ControlRef control) {
+ControlState& FakeForm::at(ControlRef control, const std::string& entry) {
     const auto found = controls_.find(key(control));
-    if (found == controls_.end()) throw std::out_of_range("no control " + controlName(control));
+    if (found == controls_.end()) throw std::out_of_range("no control " + window::describe(control));
+    if (onOperation) onOperation(entry);
+    log_.push_back(entry);
     return found->second;
 }
-
-const ControlState& FakeForm::state(ControlRef control) const {
-    const auto found = controls_.find(key(control));
-    if (found == controls_.end()) throw std::out_of_range("no control " + controlName(control));
-    return found->second;
-}
-
-void FakeForm::record(const std::string& entry) { log_.push_back(entry); }
 
 void FakeForm::setTitle(const std::string& text) {
+    if (onOperation) onOperation("title " + text);
+    log_.push_back("title " + text);
     title_ = text;
-    record("title " + text);
 }
-
-void FakeForm::setCaption(ControlRef control, const std::string& text) {
-    at(control).caption = text;
-    record("caption " + controlName(control) + " " + text);
+void FakeForm::setCaption(ControlRef c, const std::string& text) {
+    at(c, "caption " + window::describe(c) + " " + text).caption = text;
 }
-
-std::string FakeForm::caption(ControlRef control) const { return state(control).caption; }
-
-void FakeForm::setVisible(ControlRef control, bool visible) {
-    at(control).visible = visible;
-    record("visible " + controlName(control) + (visible ? " 1" : " 0"));
+std::string FakeForm::caption(ControlRef c) const { return state(c).caption; }
+void FakeForm::setVisible(ControlRef c, bool visible) {
+    at(c, "visible " + window::describe(c) + (visible ? " 1" : " 0")).visible = visible;
 }
-
-void FakeForm::setEnabled(ControlRef control, bool enabled) {
-    at(control).enabled = enabled;
-    record("enabled " + controlName(control) + (enabled ? " 1" : " 0"));
+void FakeForm::setEnabled(ControlRef c, bool enabled) {
+    at(c, "enabled " + window::describe(c) + (enabled ? " 1" : " 0")).enabled = enabled;
 }
-
-void FakeForm::setBackColor(ControlRef control, window::Color color) {
-    at(control).back = color;
-    record("back " + controlName(control) + " " + std::to_string(color));
+void FakeForm::setBackColor(ControlRef c, window::Color color) {
+    at(c, "back " + window::describe(c) + " " + std::to_string(color)).back = color;
 }
-
-void FakeForm::setForeColor(ControlRef control, window::Color color) {
-    at(control).fore = color;
-    record("fore " + controlName(control) + " " + std::to_string(color));
+void FakeForm::setForeColor(ControlRef c, window::Color color) {
+    at(c, "fore " + window::describe(c) + " " + std::to_string(color)).fore = color;
 }
-
-void FakeForm::setWordWrapAutoSize(ControlRef control) {
-    at(control).wordWrap = true;
-    record("wordwrap " + controlName(control));
+void FakeForm::setWordWrapAutoSize(ControlRef c) { at(c, "wordwrap " + window::describe(c)).wordWrap = true; }
+std::string FakeForm::tag(ControlRef c) const { return state(c).tag; }
+void FakeForm::setTag(ControlRef c, const std::string& text) {
+    at(c, "tag " + window::describe(c) + " " + text).tag = text;
 }
-
-std::string FakeForm::tag(ControlRef control) const { return state(control).tag; }
-
-void FakeForm::setTag(ControlRef control, const std::string& text) {
-    at(control).tag = text;
-    record("tag " + controlName(control) + " " + text);
-}
-
-void FakeForm::clearSelection(ControlRef control) {
-    at(control).selected = false;
-    record("unselect " + controlName(control));
-}
+void FakeForm::clearSelection(ControlRef c) { at(c, "unselect " + window::describe(c)).selected = false; }
 
 window::Reply FakeForm::messageBox(const std::string& text, const std::string& title,
                                    window::Buttons buttons, window::Icon icon) {
+    if (onOperation) onOperation("box " + title + " | " + text);
+    log_.push_back("box " + title + " | " + text);
     boxes_.push_back({text, title, buttons, icon});
-    record("box " + title + " | " + text);
     if (buttons == window::Buttons::Ok) return window::Reply::Ok;
     if (replies_.empty()) throw std::logic_error("the test gave no reply for box: " + text);
     const window::Reply reply = replies_.front();
@@ -109,30 +66,28 @@ window::Reply FakeForm::messageBox(const std::string& text, const std::string& t
 }
 
 void FakeForm::endProgram() {
-    record("end");
+    log_.push_back("end");
     throw window::ProgramEnd{0};
 }
 
 void FakeForm::stopOnFailure(const std::string& message) {
     failure_ = message;
-    record("failure " + message);
+    log_.push_back("failure " + message);
     throw window::ProgramEnd{1};
 }
 
-void FakeForm::deliver(window::FormEvents& events, ControlRef control, bool load) {
+// As the real window's boundary: the end of the program ends it; any other
+// exception is a failure shown to the player. A fault of the test itself
+// (std::logic_error other than a range or argument fault) fails the test.
+void FakeForm::deliver(window::FormEvents&, const std::function<void()>& event) {
     try {
         try {
-            if (load) {
-                events.load();
-            } else {
-                events.click(control.name);
-            }
+            event();
         } catch (const window::ProgramEnd&) {
             throw;
         } catch (const std::logic_error& e) {
-            // A fault of the test itself, not of the game: let it fail the test.
-            if (dynamic_cast<const std::out_of_range*>(&e) == nullptr &&
-                dynamic_cast<const std::invalid_argument*>(&e) == nullptr) {
+            if (!dynamic_cast<const std::out_of_range*>(&e) &&
+                !dynamic_cast<const std::invalid_argument*>(&e)) {
                 throw;
             }
             stopOnFailure(e.what());
@@ -144,22 +99,22 @@ void FakeForm::deliver(window::FormEvents& events, ControlRef control, bool load
     }
 }
 
-void FakeForm::start(window::FormEvents& events) { deliver(events, {}, true); }
+void FakeForm::start(window::FormEvents& events) {
+    deliver(events, [&] { events.load(); });
+}
 
 bool FakeForm::click(window::FormEvents& events, ControlRef control) {
-    if (ended()) return false;
-    ControlState& target = at(control);
-    if (isOption(control)) {
-        if (!target.visible) return false;
-        for (int k = 1; k <= 4; ++k) at(window::option(k)).selected = false;
+    const bool option = control.name >= ControlName::Option1 && control.name <= ControlName::Option4;
+    const bool command = control.name >= ControlName::Command1 && control.name <= ControlName::Command4;
+    if (ended() || !(option || command)) return false;
+    ControlState& target = controls_.at(key(control));
+    if (option ? !target.visible : !target.enabled) return false;
+    if (option) {
+        for (int k = 1; k <= 4; ++k) controls_.at(key(window::option(k))).selected = false;
         target.selected = true;
-    } else if (isCommand(control)) {
-        if (!target.enabled) return false;
-    } else {
-        return false;
     }
-    record("click " + controlName(control));
-    deliver(events, control, false);
+    log_.push_back("click " + window::describe(control));
+    deliver(events, [&] { events.click(control.name); });
     return true;
 }
 

@@ -1,10 +1,11 @@
 // A recording fake of the window: keeps each control's state as the real
 // window would, logs every operation, answers message boxes from a script,
 // and delivers the player's clicks only where the real window would (a hidden
-// option or a disabled button produces no click).
+// option or a disabled button gives no click).
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -21,8 +22,8 @@ struct ControlState {
     bool enabled = true;
     bool selected = false;
     bool wordWrap = false;
-    window::Color back = 0x8000000F;
-    window::Color fore = 0x80000012;
+    window::Color back = 0;
+    window::Color fore = 0;
     std::string tag;
     friend bool operator==(const ControlState&, const ControlState&) = default;
 };
@@ -30,15 +31,14 @@ struct ControlState {
 struct MessageBoxCall {
     std::string text;
     std::string title;
-    window::Buttons buttons;
-    window::Icon icon;
+    window::Buttons buttons = window::Buttons::Ok;
+    window::Icon icon = window::Icon::None;
     friend bool operator==(const MessageBoxCall&, const MessageBoxCall&) = default;
 };
 
 class FakeForm final : public window::FormOps {
 public:
-    // The window as designed: every control with its designed caption and
-    // colours, visible and enabled; the designed title.
+    // The window as designed: designed captions and colours, all shown and enabled.
     FakeForm();
 
     void setTitle(const std::string& text) override;
@@ -57,49 +57,46 @@ public:
     [[noreturn]] void endProgram() override;
     [[noreturn]] void stopOnFailure(const std::string& message) override;
 
-    // The window's initialisation, through the same boundary as the clicks.
+    // Load, through the same boundary as the clicks.
     void start(window::FormEvents& events);
-    // A player's click. Returns false when the window would not deliver it:
-    // the program has ended, the option is hidden or the button disabled.
+    // A player's click; false when the window would not deliver it (ended,
+    // hidden option, disabled button).
     bool click(window::FormEvents& events, window::ControlRef control);
 
-    const ControlState& state(window::ControlRef control) const;
+    const ControlState& state(window::ControlRef control) const { return controls_.at(key(control)); }
     const std::string& title() const noexcept { return title_; }
+    // One entry per operation, e.g. "caption Option2 text" or "box title | text".
     const std::vector<std::string>& log() const noexcept { return log_; }
     const std::vector<MessageBoxCall>& boxes() const noexcept { return boxes_; }
-    // Replies for Yes/No boxes, in order; an OK box always answers Ok.
+    // Replies for Yes/No boxes, in order; an OK box answers Ok.
     void queueReply(window::Reply reply) { replies_.push_back(reply); }
+    // Called before every operation is carried out, with its log entry.
+    std::function<void(const std::string&)> onOperation;
 
     bool ended() const noexcept { return exitStatus_.has_value(); }
     std::optional<int> exitStatus() const noexcept { return exitStatus_; }
-    // The message of stop on failure, empty when none.
     const std::string& failure() const noexcept { return failure_; }
 
-    // Everything a player could see, for comparing before and after.
+    // Everything a player could see.
     struct Snapshot {
         std::string title;
         std::map<std::pair<int, int>, ControlState> controls;
         friend bool operator==(const Snapshot&, const Snapshot&) = default;
     };
     Snapshot snapshot() const { return {title_, controls_}; }
+    static std::pair<int, int> key(window::ControlRef c) { return {static_cast<int>(c.name), c.index}; }
 
 private:
-    using Key = std::pair<int, int>;
-    static Key key(window::ControlRef control);
-    ControlState& at(window::ControlRef control);
-    void record(const std::string& entry);
-    void deliver(window::FormEvents& events, window::ControlRef control, bool load);
+    ControlState& at(window::ControlRef control, const std::string& entry);
+    void deliver(window::FormEvents& events, const std::function<void()>& event);
 
     std::string title_;
-    std::map<Key, ControlState> controls_;
+    std::map<std::pair<int, int>, ControlState> controls_;
     std::vector<std::string> log_;
     std::vector<MessageBoxCall> boxes_;
     std::deque<window::Reply> replies_;
     std::optional<int> exitStatus_;
     std::string failure_;
 };
-
-// The name of a control as the log writes it, e.g. "Option2" or "Label1(3)".
-std::string controlName(window::ControlRef control);
 
 }  // namespace testing_support

@@ -1,0 +1,77 @@
+// Helpers shared by the tests: scratch folders, quiz files from short texts,
+// streams that cannot seek, and lowering root's powers over permissions.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <streambuf>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace testing_support {
+
+// A fresh folder, removed with everything in it when the object dies. In
+// memory (under /dev/shm when writable) for tests that flush many files.
+class TempFolder {
+public:
+    explicit TempFolder(bool inMemory = false);
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::filesystem::path& path() const noexcept { return path_; }
+    // Writes the bytes exactly as given; gives the file's path.
+    std::filesystem::path write(const std::string& name, std::string_view bytes) const;
+    std::string read(const std::string& name) const;
+    // The names of the files in the folder, sorted.
+    std::vector<std::string> files() const;
+
+private:
+    std::filesystem::path path_;
+};
+
+// Windows-1251 bytes of a UTF-8 text (through the system's iconv).
+std::string toWindows1251(std::string_view utf8);
+
+// Lines joined with CR LF after each; "|" in `lines` separates them, so
+// "T|.|." is a title and two marker lines.
+std::string crlf(std::string_view lines);
+
+// A quiz of `questions` questions: question n reads "Вопрос n" and has four
+// answers "Ответ n.j", the right one (n - 1) % 4 + 1; the introduction
+// "Привет!"; four verdict rows; UTF-8, CR LF. The first question is on line 13.
+std::string makeQuiz(int questions, std::string_view levels = "Отлично|10|Хорошо|7|Неплохо|4|Увы|0");
+inline int rightOption(int n) { return (n - 1) % 4 + 1; }
+
+// Gives out a text at most `step` bytes per read, as a pipe would; cannot seek.
+class TrickleBuf : public std::streambuf {
+public:
+    TrickleBuf(std::string text, std::size_t step) : text_(std::move(text)), step_(step) {}
+
+protected:
+    int_type underflow() override;
+    std::streamsize xsgetn(char* out, std::streamsize count) override;
+
+private:
+    std::string text_;
+    std::size_t step_;
+    std::size_t next_ = 0;
+};
+
+// While alive, this thread has no capabilities that pass over permission
+// bits, so a test running as root meets permissions as a user would.
+// active() is false where they could not be dropped.
+class WithoutRootOverrides {
+public:
+    WithoutRootOverrides();
+    ~WithoutRootOverrides();
+    WithoutRootOverrides(const WithoutRootOverrides&) = delete;
+    WithoutRootOverrides& operator=(const WithoutRootOverrides&) = delete;
+    bool active() const noexcept { return saved_ != nullptr; }
+
+private:
+    std::unique_ptr<unsigned[]> saved_;
+};
+
+}  // namespace testing_support
