@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -67,6 +68,28 @@ using faults::Call;
 // The real calls go to the kernel directly or to other entry points of the C
 // library, so that these definitions never call themselves.
 extern "C" {
+
+int open(const char* path, int flags, ...) {
+    va_list rest;
+    va_start(rest, flags);
+    const mode_t mode = (flags & (O_CREAT | O_TMPFILE)) != 0 ? va_arg(rest, mode_t) : 0;
+    va_end(rest);
+    const bool unnamed = (flags & O_TMPFILE) == O_TMPFILE;
+    if (faults::strikes(Call::CreateUnnamed, unnamed) ||
+        faults::strikes(Call::CreateTemporary, unnamed)) {
+        return faults::fail(faults::armed().injection->error);
+    }
+    const int fd = static_cast<int>(::syscall(SYS_openat, AT_FDCWD, path, flags, mode));
+    if (fd >= 0 && unnamed) faults::armed().temporaryFd = fd;
+    return fd;
+}
+
+int linkat(int fromFolder, const char* from, int toFolder, const char* to, int flags) {
+    if (faults::strikes(Call::Link, faults::isTemporaryName(to))) {
+        return faults::fail(faults::armed().injection->error);
+    }
+    return static_cast<int>(::syscall(SYS_linkat, fromFolder, from, toFolder, to, flags));
+}
 
 int mkstemp(char* name) {
     if (faults::isTemporaryName(name) && faults::strikes(Call::CreateTemporary, true)) {

@@ -1,17 +1,20 @@
 // Fault injection into the system calls through which the counter is
-// replaced. This file's .cpp defines mkstemp, fchmod, write, fsync, close and
-// rename for the whole test program; they pass every call through to the
-// system, except the one call that a test has armed to fail, and only when it
-// concerns the counter's temporary file (or, for rename, the counter).
+// replaced. This file's .cpp defines open, mkstemp, fchmod, write, fsync,
+// linkat, close and rename for the whole test program; they pass every call
+// through to the system, except the one call that a test has armed to fail,
+// and only when it concerns the counter's temporary file (or, for rename, the
+// counter).
 #pragma once
 
 namespace faults {
 
 enum class Call {
-    CreateTemporary,  // mkstemp of the temporary file
+    CreateUnnamed,    // open with O_TMPFILE of the unnamed temporary file
+    CreateTemporary,  // that open, or mkstemp of a named temporary file
     SetMode,          // fchmod of the temporary file
     Write,            // write to the temporary file
     Flush,            // fsync of the temporary file
+    Link,             // linkat naming the unnamed temporary file
     Close,            // close of the temporary file
     Rename,           // rename of the temporary file over the counter
     FlushFolder,      // fsync of the folder after the rename

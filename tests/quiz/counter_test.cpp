@@ -120,7 +120,8 @@ TEST_F(CounterTest, MissingQuizNamesTheFileTheFolderAndTheCounter) {
     EXPECT_EQ(error.line(), 0);
     EXPECT_EQ(std::string(error.what()),
               "test2.txt: ожидался файл викторины в папке «" + folder_.path().string() +
-                  "», но его там нет (его выбрал счётчик tet0.txt с числом 2)");
+                  "», но его там нет (его выбрал счётчик tet0.txt с числом 2); в папке нет ни "
+                  "одного файла викторины (test<число>.txt)");
 }
 
 TEST_F(CounterTest, QuizOrCounterThatIsAPipeIsRefusedWithoutWaiting) {

@@ -488,7 +488,8 @@ const std::vector<FolderCase> kFolderCases = {
                  "    «три»\n"
                  "tet0.txt: игра начнётся с файла test0.txt\n"
                  "test0.txt: ошибка: ожидался файл викторины в папке «{папка}», но его там нет "
-                 "(его выбрал счётчик tet0.txt с числом 0)\n"
+                 "(в первой строке счётчика tet0.txt нет числа, там «три», и игра взяла 0); в "
+                 "папке есть файлы викторин: test1.txt, test2.txt, test3.txt\n"
                  "test0.txt: играть по этому файлу нельзя\n") +
          "test3.txt: " + kSummary10 + "test2.txt: " + kSummary10 + "test1.txt: " + kSummary10,
      1},
@@ -496,7 +497,8 @@ const std::vector<FolderCase> kFolderCases = {
      {{"tet0.txt", "3\r\n"}, {"test1.txt", kQuiz10}, {"test2.txt", kQuiz10}},
      std::string("tet0.txt: игра начнётся с файла test3.txt\n"
                  "test3.txt: ошибка: ожидался файл викторины в папке «{папка}», но его там нет "
-                 "(его выбрал счётчик tet0.txt с числом 3)\n"
+                 "(его выбрал счётчик tet0.txt с числом 3); в папке есть файлы викторин: "
+                 "test1.txt, test2.txt\n"
                  "test3.txt: играть по этому файлу нельзя\n") +
          "test2.txt: " + kSummary10 + "test1.txt: " + kSummary10,
      1},
