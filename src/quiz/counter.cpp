@@ -115,8 +115,8 @@ std::string shown(std::string_view utf8) {
     for (std::size_t i = 0; i < utf8.size(); ++i) {
         auto c = static_cast<unsigned char>(utf8[i]);
         if (out.size() >= kLimit && (c & 0xC0) != 0x80) return out + "…";
-        const bool c1 = c == 0xC2 && i + 1 < utf8.size() &&
-                        static_cast<unsigned char>(utf8[i + 1]) < 0xA0;
+        const bool c1 =
+            c == 0xC2 && i + 1 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) < 0xA0;
         if (c1) c = static_cast<unsigned char>(utf8[++i]);
         if (c < 0x20 || c == 0x7F || c1) {
             out += "\\x";
@@ -186,22 +186,28 @@ std::unique_ptr<std::ifstream> openForReading(const fs::path& folder, const std:
 // exclusive lock only on a file open for writing. Nothing is ever written
 // through it.
 int openCounter(const fs::path& folder, const fs::path& file, bool forStep) {
-    const std::string cannotOpen = "не удалось открыть для чтения файл счётчика " + inFolder(folder);
+    const std::string cannotOpen =
+        "не удалось открыть для чтения файл счётчика " + inFolder(folder);
     struct stat s {};
     if (::stat(file.c_str(), &s) != 0) {
-        if (errno == ENOENT) {
+        const int error = errno;
+        if (error == ENOENT) {
             throw QuizError(kCounterFileName, 0,
                             "ожидался файл счётчика " + inFolder(folder) + ", но его там нет");
         }
-        throw QuizError(kCounterFileName, 0, cannotOpen + ": " + errnoText(errno));
+        throw QuizError(kCounterFileName, 0, cannotOpen + ": " + errnoText(error));
     }
     // Opening a pipe would wait for a writer, and a device may never end.
-    if (!S_ISREG(s.st_mode)) throw QuizError(kCounterFileName, 0, cannotOpen + ": это не обычный файл");
+    if (!S_ISREG(s.st_mode)) {
+        throw QuizError(kCounterFileName, 0, cannotOpen + ": это не обычный файл");
+    }
     int fd = forStep ? ::open(file.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY) : -1;
     if (fd < 0) fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
-        throw QuizError(kCounterFileName, 0,
-                        cannotOpen + ": " + (errno == EACCES ? "нет прав на чтение" : errnoText(errno)));
+        const int error = errno;
+        throw QuizError(
+            kCounterFileName, 0,
+            cannotOpen + ": " + (error == EACCES ? "нет прав на чтение" : errnoText(error)));
     }
     return fd;
 }
@@ -222,15 +228,16 @@ CounterLine readFirstLine(int fd, const fs::path& folder) {
         const ssize_t n = ::read(fd, buffer.data(), buffer.size());
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
-            throw QuizError(kCounterFileName, 0,
-                            "не удалось прочитать файл счётчика " + inFolder(folder) + ": " +
-                                errnoText(errno));
+            const int error = errno;
+            throw QuizError(
+                kCounterFileName, 0,
+                "не удалось прочитать файл счётчика " + inFolder(folder) + ": " + errnoText(error));
         }
         if (n == 0) break;
         line.bytes.append(buffer.data(), static_cast<std::size_t>(n));
     }
-    line.bytes.resize(std::min({line.bytes.find('\n'), line.bytes.find('\r'), kLimit,
-                                line.bytes.size()}));
+    line.bytes.resize(
+        std::min({line.bytes.find('\n'), line.bytes.find('\r'), kLimit, line.bytes.size()}));
     if (line.bytes.starts_with(kUtf8ByteOrderMark)) {
         line.bytes.erase(0, kUtf8ByteOrderMark.size());
         appendUtf8Checked(line.bytes, line.text);
@@ -246,11 +253,12 @@ void lockCounter(int fd, const fs::path& file, std::chrono::milliseconds wait) {
     const Clock::time_point deadline = Clock::now() + wait;
     std::chrono::milliseconds pause{1};
     while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        if (errno == EINTR) continue;
-        if (errno != EWOULDBLOCK) {
+        const int error = errno;
+        if (error == EINTR) continue;
+        if (error != EWOULDBLOCK) {
             throw QuizError(kCounterFileName, 0,
                             "не удалось заблокировать файл счётчика " + quoted(file) + ": " +
-                                errnoText(errno) + "; в файле осталось прежнее значение");
+                                errnoText(error) + "; в файле осталось прежнее значение");
         }
         if (Clock::now() >= deadline) {
             throw QuizError(kCounterFileName, 0,
@@ -283,7 +291,11 @@ bool writeAll(int fd, std::string_view bytes) {
 
 // The temporary files of a counter are named like ".tet0.txt.Ab12Cd": this
 // prefix and six letters or digits.
-std::string temporaryPrefix(const fs::path& file) { return "." + file.filename().string() + "."; }
+std::string temporaryPrefix(const fs::path& file) {
+    std::string prefix = ".";
+    prefix.append(file.filename().string()).append(".");
+    return prefix;
+}
 
 constexpr std::string_view kNameLetters =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
@@ -300,7 +312,9 @@ void removeLeftovers(const fs::path& folder, const std::string& prefix) {
     std::vector<fs::path> leftovers;
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        if (isTemporaryName(it->path().filename().string(), prefix)) leftovers.push_back(it->path());
+        if (isTemporaryName(it->path().filename().string(), prefix)) {
+            leftovers.push_back(it->path());
+        }
     }
     for (const fs::path& path : leftovers) ::unlink(path.c_str());
 }
@@ -379,12 +393,13 @@ void writeCounter(const fs::path& file, mode_t mode, long value) {
     }
 }
 
-// `remedy` starts with a capital; empty when only moving the game helps.
+constexpr std::string_view kMoveTheGame =
+    "скопируйте tet0.txt и файлы викторин в свою папку и запускайте игру там";
+
 [[noreturn]] void cannotStep(const std::string& cause, const std::string& remedy) {
-    const std::string move = "опируйте tet0.txt и файлы викторин в свою папку и запускайте игру там";
     throw QuizError(kCounterFileName, 0,
-                    "после игры не получится сдвинуть счётчик: " + cause + ". " +
-                        (remedy.empty() ? "Ск" + move : remedy + " или ск" + move));
+                    "после игры не получится сдвинуть счётчик: " + cause +
+                        ". Что делать: " + remedy + std::string(kMoveTheGame));
 }
 
 }  // namespace
@@ -409,11 +424,12 @@ fs::path counterFile(const fs::path& folder) {
     const int error = errno;
     std::error_code ignored;
     const fs::path target = (folder / fs::read_symlink(counter, ignored)).lexically_normal();
-    throw QuizError(kCounterFileName, 0,
-                    "файл счётчика " + quoted(counter) + " — символическая ссылка на " +
-                        quoted(target) + ", но " +
-                        (error == ENOENT || error == ENOTDIR ? "такого файла нет"
-                                                             : "открыть его нельзя: " + errnoText(error)));
+    throw QuizError(
+        kCounterFileName, 0,
+        "файл счётчика " + quoted(counter) + " — символическая ссылка на " + quoted(target) +
+            ", но " +
+            (error == ENOENT || error == ENOTDIR ? "такого файла нет"
+                                                 : "открыть его нельзя: " + errnoText(error)));
 }
 
 QuizSelection selectAndOpen(const fs::path& folder) {
@@ -425,21 +441,27 @@ QuizSelection selectAndOpen(const fs::path& folder) {
     selection.counter = number ? number->value : 0;
     selection.fileName = quizFileName(selection.counter);
     selection.questionFilePath = (folder / selection.fileName).string();
-    const std::string counterName = kCounterFileName;
-    std::string note;
-    if (!number && line.text.empty()) {
-        note = "первая строка счётчика " + counterName + " пуста, и игра взяла 0";
-    } else if (!number) {
-        note = "в первой строке счётчика " + counterName + " нет числа, там «" + shown(line.text) +
-               "», и игра взяла 0";
-    } else if (number->clamped) {
-        note = "его выбрал счётчик " + counterName + " с числом «" + shown(number->written) +
-               "», слишком большим: игра взяла " + std::to_string(number->value);
-    } else {
-        note = "его выбрал счётчик " + counterName + " с числом " + std::to_string(number->value);
+    // Only a missing quiz is explained, so the folder is read only then.
+    std::string missingNote;
+    std::error_code ignored;
+    if (fs::status(selection.questionFilePath, ignored).type() == fs::file_type::not_found) {
+        const std::string counterName = kCounterFileName;
+        if (!number && line.text.empty()) {
+            missingNote = "первая строка счётчика " + counterName + " пуста, и игра взяла 0";
+        } else if (!number) {
+            missingNote = "в первой строке счётчика " + counterName + " нет числа, там «" +
+                          shown(line.text) + "», и игра взяла 0";
+        } else if (number->clamped) {
+            missingNote = "его выбрал счётчик " + counterName + " с числом «" +
+                          shown(number->written) + "», слишком большим: игра взяла " +
+                          std::to_string(number->value);
+        } else {
+            missingNote =
+                "его выбрал счётчик " + counterName + " с числом " + std::to_string(number->value);
+        }
+        missingNote = " (" + missingNote + "); " + quizFilesIn(folder);
     }
-    selection.file = openForReading(folder, selection.fileName, "файл викторины",
-                                    " (" + note + "); " + quizFilesIn(folder));
+    selection.file = openForReading(folder, selection.fileName, "файл викторины", missingNote);
     return selection;
 }
 
@@ -449,23 +471,25 @@ void checkCounterCanStep(const fs::path& folder) {
     {
         const Descriptor counter(openCounter(folder, file, false));
         // Held by a step at this moment is fine; unsupported is not.
-        if (::flock(counter.get(), LOCK_SH | LOCK_NB) != 0 && errno != EWOULDBLOCK) {
-            cannotStep("файл " + quoted(file) + " нельзя заблокировать (" + errnoText(errno) + ")",
+        const int error = ::flock(counter.get(), LOCK_SH | LOCK_NB) != 0 ? errno : 0;
+        if (error != 0 && error != EWOULDBLOCK) {
+            cannotStep("файл " + quoted(file) + " нельзя заблокировать (" + errnoText(error) + ")",
                        "");
         }
     }
     // The effective rights, as the kernel checks them when the step creates
     // its temporary file.
     if (::faccessat(AT_FDCWD, fileFolder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
-        cannotStep("в папке " + quoted(fileFolder) + " нельзя создавать файлы (" + errnoText(errno) +
-                       ")",
-                   "Разрешите запись в эту папку");
+        const int error = errno;
+        cannotStep(
+            "в папке " + quoted(fileFolder) + " нельзя создавать файлы (" + errnoText(error) + ")",
+            "разрешите запись в эту папку или ");
     }
     // Replacing a file needs no right to write it, but an immutable one
     // cannot be replaced, and its write check says so with EPERM.
     if (::faccessat(AT_FDCWD, file.c_str(), W_OK, AT_EACCESS) != 0 && errno == EPERM) {
         cannotStep("файл " + quoted(file) + " защищён от изменений (" + errnoText(EPERM) + ")",
-                   "Снимите с него защиту (chattr -i)");
+                   "снимите с него защиту (chattr -i) или ");
     }
     struct stat dir {};
     struct stat counter {};
@@ -475,7 +499,7 @@ void checkCounterCanStep(const fs::path& folder) {
         (dir.st_mode & S_ISVTX) != 0 && me != 0 && counter.st_uid != me && dir.st_uid != me) {
         cannotStep("файл " + quoted(file) + " принадлежит другому пользователю, а в папке " +
                        quoted(fileFolder) + " заменять файлы могут только их владельцы",
-                   "Попросите владельца отдать вам файл");
+                   "попросите владельца отдать вам файл или ");
     }
 }
 

@@ -1,31 +1,23 @@
 // The counter under real faults of the file system and of the process: each
 // way the step of the counter can be refused leaves the old value and stops
 // the game with a message that names the cause; a process killed at any
-// moment of the step leaves the old or the new value.
-//
-// The tests run as root in CI, and root passes over permission bits. So the
-// tests that rely on permissions drop the capabilities that let root do so
-// from this thread for the moment of the step, and check that the fault
-// really holds before relying on it.
+// moment of the step leaves the old or the new value. Faults of permissions
+// hold for root too (faults/privileges.h).
 #include <fcntl.h>
-#include <linux/capability.h>
 #include <linux/fs.h>
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <chrono>
 #include <cstring>
 #include <fstream>
-#include <functional>
 #include <iostream>
 #include <iterator>
 #include <random>
@@ -34,6 +26,7 @@
 #include <vector>
 
 #include "faults/counter_scene.h"
+#include "faults/privileges.h"
 #include "faults/scratch_folder.h"
 #include "quiz/counter.h"
 #include "support/quiz_files.h"
@@ -49,53 +42,12 @@ using faults::CounterScene;
 using faults::kNotWritten;
 using faults::kOldValueKept;
 using faults::Outcome;
-
-// Actions that lift the faults again, run in reverse order when it goes.
-class Undo {
-public:
-    Undo() = default;
-    Undo(const Undo&) = delete;
-    Undo& operator=(const Undo&) = delete;
-    ~Undo() {
-        for (auto it = actions_.rbegin(); it != actions_.rend(); ++it) (*it)();
-    }
-    void add(std::function<void()> action) { actions_.push_back(std::move(action)); }
-
-private:
-    std::vector<std::function<void()>> actions_;
-};
+using faults::Undo;
+using faults::canCreateIn;
+using faults::dropOverrides;
 
 // Makes a fault; returns why it cannot be made here, or "" when it holds.
 using Arrange = std::string (*)(const fs::path& folder, Undo& undo);
-
-constexpr unsigned kOverrides[] = {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER};
-
-// Removes from this thread's effective capabilities those that let root pass
-// over permission bits and the sticky bit. They stay permitted, so Undo can
-// take them back.
-std::string dropOverrides(Undo& undo) {
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    std::array<__user_cap_data_struct, 2> saved{};
-    if (::syscall(SYS_capget, &header, saved.data()) != 0) {
-        return std::string("capget: ") + std::strerror(errno);
-    }
-    std::array<__user_cap_data_struct, 2> lowered = saved;
-    for (const unsigned cap : kOverrides) lowered[cap / 32].effective &= ~(1u << (cap % 32));
-    if (::syscall(SYS_capset, &header, lowered.data()) != 0) {
-        return std::string("capset: ") + std::strerror(errno);
-    }
-    undo.add([header, saved]() mutable { ::syscall(SYS_capset, &header, saved.data()); });
-    return "";
-}
-
-bool canCreateIn(const fs::path& folder) {
-    const fs::path probe = folder / ".probe";
-    const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
-    if (fd < 0) return false;
-    ::close(fd);
-    ::unlink(probe.c_str());
-    return true;
-}
 
 bool canOpen(const fs::path& file, int flags) {
     const int fd = ::open(file.c_str(), flags);
