@@ -99,6 +99,9 @@ void Game::load() {
         givenQuiz_ ? quiz::openGivenQuiz(givenQuiz_->path) : quiz::selectAndOpen(folder_);
     state_.questionFilePath = selection.questionFilePath;
     quizFile_ = std::move(selection.file);
+    // A game whose end could not step the counter would hide its result
+    // behind an error, so that is found out before the player starts.
+    if (!givenQuiz_) quiz::checkCounterCanStep(folder_);
     const quiz::Encoding encoding = quiz::detectEncoding(*quizFile_);
     checkWholeQuiz(*quizFile_, selection.fileName, encoding);
     reader_.emplace(*quizFile_, selection.fileName, encoding);

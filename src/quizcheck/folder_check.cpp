@@ -70,6 +70,18 @@ bool checkFolder(const fs::path& folder, Report& report, const CheckOptions& opt
     bool clean = true;
     std::optional<long> counter;
     if (const std::optional<CounterLine> line = readCounterLine(folder / quiz::kCounterFileName)) {
+        try {
+            const fs::path file = quiz::counterFile(folder);
+            if (file != folder / quiz::kCounterFileName) {
+                report.warning(quiz::kCounterFileName, 0, std::nullopt,
+                               "это символическая ссылка на «" + file.string() +
+                                   "»: игра сдвигает счётчик в том файле");
+            }
+            quiz::checkCounterCanStep(folder);
+        } catch (const quiz::QuizError& e) {
+            clean = false;
+            report.error(e.file(), e.line(), quoted(e), e.expected());
+        }
         const std::optional<long> value = quiz::counterValue(line->bytes);
         counter = value.value_or(0);
         if (!value) {

@@ -13,9 +13,11 @@ namespace quizcheck {
 // start-up; a line without one is a warning, since the game then looks for
 // test0.txt), the quiz file it selects must be there, and so must the quiz
 // files the rotation moves to, test3.txt, test2.txt and test1.txt. Every quiz
-// file is checked with checkQuizFile, in the order the game plays them. Files
-// are named in the report without the folder. Returns true when nothing has
-// an error.
+// file is checked with checkQuizFile, in the order the game plays them. What
+// would stop the game's step of the counter (quiz::checkCounterCanStep, a link
+// that leads nowhere) is an error; a counter that is a symbolic link is a
+// warning naming the file it leads to. Files are named in the report without
+// the folder. Returns true when nothing has an error.
 bool checkFolder(const std::filesystem::path& folder, Report& report,
                  const CheckOptions& options = {});
 

@@ -1,1 +1,323 @@
+// The counter's promise under faults: every system call of a step failing in
+// turn, processes killed at any moment of a step, games stepping one counter
+// at once, a counter behind a symbolic link, and a folder where the step
+// would fail. The counter always holds the old or the new value, and a step
+// that cannot be made stops the game with a message naming the cause.
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdarg>
+#include <cstring>
+#include <optional>
+#include <random>
+#include <sstream>
+
+#include "game/game.h"
+#include "quiz/counter.h"
+#include "quiz/quiz_error.h"
+#include "quizcheck/folder_check.h"
+#include "support/fake_form.h"
+#include "support/support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::TempFolder;
+
+// Fault injection: this program's own definitions of the system calls through
+// which the counter is replaced pass every call on to the kernel, except the
+// one armed to fail, and only where it concerns the counter's temporary file
+// (for rename, the counter; for fsync, also its folder).
+enum class Call { CreateUnnamed, CreateTemporary, SetMode, Write, Flush, Link, Close, Rename, FlushFolder };
+struct Injection {
+    Call call;
+    int error;
+    int bytesBefore = 0;  // Write: bytes written for real before the failure
+    bool once = false;    // only the first matching call fails
+};
+struct {
+    std::optional<Injection> injection;
+    int hits = 0, temporaryFd = -1;
+    bool partWritten = false;
+} armed;
+
+bool isTemporaryName(const char* name) { return std::strstr(name, "/.tet0.txt.") != nullptr; }
+// Whether `call` is to fail now; counts the hit and sets errno.
+bool strikes(Call call, bool concernsCounter) {
+    if (!armed.injection || armed.injection->call != call || !concernsCounter || (armed.injection->once && armed.hits))
+        return false;
+    ++armed.hits;
+    errno = armed.injection->error;
+    return true;
+}
+
+}  // namespace
+
+extern "C" {
+int open(const char* path, int flags, ...) {
+    va_list rest;
+    va_start(rest, flags);
+    const mode_t mode = (flags & (O_CREAT | O_TMPFILE)) != 0 ? va_arg(rest, mode_t) : 0;
+    va_end(rest);
+    const bool unnamed = (flags & O_TMPFILE) == O_TMPFILE;
+    if (strikes(Call::CreateUnnamed, unnamed) || strikes(Call::CreateTemporary, unnamed)) return -1;
+    const int fd = static_cast<int>(::syscall(SYS_openat, AT_FDCWD, path, flags, mode));
+    if (fd >= 0 && unnamed) armed.temporaryFd = fd;
+    return fd;
+}
+int linkat(int fromFolder, const char* from, int toFolder, const char* to, int flags) {
+    if (strikes(Call::Link, isTemporaryName(to))) return -1;
+    return static_cast<int>(::syscall(SYS_linkat, fromFolder, from, toFolder, to, flags));
+}
+int mkstemp(char* name) {
+    if (strikes(Call::CreateTemporary, isTemporaryName(name))) return -1;
+    const int fd = ::mkostemp(name, 0);
+    if (fd >= 0 && isTemporaryName(name)) armed.temporaryFd = fd;
+    return fd;
+}
+int fchmod(int fd, mode_t mode) {
+    return strikes(Call::SetMode, fd == armed.temporaryFd) ? -1 : static_cast<int>(::syscall(SYS_fchmod, fd, mode));
+}
+ssize_t write(int fd, const void* bytes, size_t size) {
+    if (fd == armed.temporaryFd && armed.injection && armed.injection->call == Call::Write &&
+        armed.injection->bytesBefore > 0 && !armed.partWritten) {
+        armed.partWritten = true;
+        return ::syscall(SYS_write, fd, bytes, std::min(size, static_cast<size_t>(armed.injection->bytesBefore)));
+    }
+    return strikes(Call::Write, fd == armed.temporaryFd) ? -1 : ::syscall(SYS_write, fd, bytes, size);
+}
+int fsync(int fd) {
+    struct stat s {};
+    const bool folder = fd != armed.temporaryFd && ::fstat(fd, &s) == 0 && S_ISDIR(s.st_mode);
+    if (strikes(Call::Flush, fd == armed.temporaryFd) || strikes(Call::FlushFolder, folder)) return -1;
+    return static_cast<int>(::syscall(SYS_fsync, fd));
+}
+int close(int fd) {
+    const bool temporary = fd == armed.temporaryFd;
+    if (temporary) armed.temporaryFd = -1;
+    const int result = static_cast<int>(::syscall(SYS_close, fd));
+    return strikes(Call::Close, temporary) ? -1 : result;  // the descriptor is gone either way, as in the kernel
+}
+int rename(const char* from, const char* to) {
+    const std::string_view target(to);
+    if (strikes(Call::Rename, target.ends_with("/tet0.txt") && isTemporaryName(from))) return -1;
+    return ::renameat(AT_FDCWD, from, AT_FDCWD, to);
+}
+}  // extern "C"
+
+namespace {
+
+template <typename Call>
+std::string failureOf(Call call) {
+    try {
+        call();
+    } catch (const quiz::QuizError& e) {
+        return e.what();
+    }
+    return "";
+}
+
+void expectSays(const std::string& text, const std::vector<std::string>& parts) {
+    for (const std::string& part : parts) EXPECT_NE(text.find(part), std::string::npos) << part << " in: " << text;
+}
+
+std::string quizcheckReport(const fs::path& folder) {
+    std::ostringstream out;
+    quizcheck::Report report(out);
+    quizcheck::checkFolder(folder, report);
+    return out.str();
+}
+
+// A game in `folder` (counter 2, quiz test2.txt) on the fake window, up to the
+// moment before a wrong answer is judged: the next click steps the counter.
+struct Scene {
+    explicit Scene(const fs::path& folder) : game(form, folder) {
+        std::ofstream(folder / "tet0.txt", std::ios::binary) << "2\r\n";
+        std::ofstream(folder / "test2.txt", std::ios::binary) << testing_support::makeQuiz(3);
+        fs::permissions(folder / "tet0.txt", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    }
+    void reachWrongAnswer() {
+        form.start(game);
+        ASSERT_TRUE(form.click(game, window::Command1) && form.click(game, window::Option2)) << form.failure();
+    }
+    testing_support::FakeForm form;
+    game::Game game;
+};
+
+TEST(CounterFaults, EachFailingCallOfAStepKeepsTheOldValueAndNamesTheCause) {
+    const std::tuple<Injection, const char*> cases[] = {  // cause; "" = stepped all the same
+        {{Call::CreateTemporary, ENOSPC}, "нет места на диске"},
+        {{Call::CreateTemporary, EMFILE}, "слишком много открытых файлов"},
+        {{Call::CreateUnnamed, EOPNOTSUPP}, ""},  // falls back to a named file
+        {{Call::Link, ENOSPC}, "нет места на диске"},
+        {{Call::SetMode, EPERM}, "операция запрещена"},
+        {{Call::Write, ENOSPC}, "нет места на диске"},
+        {{Call::Write, EDQUOT, 1}, "превышена дисковая квота"},
+        {{Call::Write, EINTR, 0, true}, ""},  // retried
+        {{Call::Flush, EIO}, "ошибка ввода-вывода"},
+        {{Call::Close, EIO}, "ошибка ввода-вывода"},
+        {{Call::Rename, EROFS}, "файловая система доступна только для чтения"},
+        {{Call::FlushFolder, EIO}, ""},  // the new value is in place already
+    };
+    for (const auto& [injection, cause] : cases) {
+        SCOPED_TRACE(std::to_string(static_cast<int>(injection.call)) + " " + cause);
+        TempFolder folder(true);
+        Scene scene(folder.path());
+        scene.reachWrongAnswer();
+        armed = {injection};
+        scene.form.click(scene.game, window::Command1);
+        EXPECT_EQ(armed.hits, 1) << "the armed call was made";
+        armed.injection.reset();
+        const bool stepped = *cause == '\0';
+        EXPECT_EQ(folder.read("tet0.txt"), stepped ? "1\r\n" : "2\r\n");
+        EXPECT_EQ(scene.form.exitStatus(), stepped ? 0 : 1);
+        if (!stepped) {
+            expectSays(scene.form.failure(), {"tet0.txt", "не удалось записать новое значение счётчика", cause,
+                                              "в файле осталось прежнее значение"});
+        }
+        EXPECT_EQ(folder.files(), (std::vector<std::string>{"test2.txt", "tet0.txt"})) << "no temporary file left";
+        EXPECT_EQ(fs::status(folder.path() / "tet0.txt").permissions(),
+                  fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    }
+}
+
+long valueOf(const std::string& bytes) {
+    return bytes == "1\r\n" ? 1 : bytes == "2\r\n" ? 2 : bytes == "3\r\n" ? 3 : 0;
+}
+long rotated(long value, long steps) { return (value - 1 - steps % 3 + 3) % 3 + 1; }
+
+TEST(CounterFaults, AKillAtAnyMomentOfAStepLeavesTheOldOrTheNewValue) {
+#ifndef QUIZ_KILLS
+#define QUIZ_KILLS 300
+#endif
+    TempFolder folder(true);
+    folder.write("tet0.txt", "3\r\n");
+    const auto begun = std::chrono::steady_clock::now();
+    for (int i = 0; i < 20; ++i) quiz::stepCounter(folder.path());
+    const auto stepTime = (std::chrono::steady_clock::now() - begun) / 20;
+    long value = valueOf(folder.read("tet0.txt"));
+    ASSERT_EQ(value, rotated(3, 20));
+    std::mt19937 random(std::random_device{}());
+    int interrupted = 0;
+    for (int kill = 0; kill < QUIZ_KILLS && !HasFailure(); ++kill) {
+        int report[2];
+        ASSERT_EQ(::pipe(report), 0);
+        const pid_t child = ::fork();
+        if (child == 0) {  // steps for ever, reporting 'b' when a step begins and 's' when it is done
+            for (char done = 's'; done == 's';) {
+                if (::write(report[1], "b", 1) != 1) ::_exit(1);
+                done = failureOf([&] { quiz::stepCounter(folder.path()); }).empty() ? 's' : 'E';
+                if (::write(report[1], &done, 1) != 1) ::_exit(1);
+            }
+            ::_exit(1);
+        }
+        ::close(report[1]);
+        long steps = 0;
+        bool inStep = false, failed = false;
+        const auto take = [&](char byte) { inStep = byte == 'b', steps += byte == 's', failed |= byte == 'E'; };
+        char byte = 0;
+        for (const int awaited = std::uniform_int_distribution(0, 2)(random); steps < awaited && !failed;)
+            if (::read(report[0], &byte, 1) == 1) take(byte);
+        const auto spin = std::uniform_real_distribution<double>(0, 2)(random) * stepTime;
+        for (const auto until = std::chrono::steady_clock::now() + spin; std::chrono::steady_clock::now() < until;) {
+        }
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        while (::read(report[0], &byte, 1) == 1) take(byte);
+        ::close(report[0]);
+        ASSERT_FALSE(failed) << "a step failed in the child";
+        const long now = valueOf(folder.read("tet0.txt"));
+        const long before = rotated(value, steps);
+        ASSERT_TRUE(now == before || now == rotated(before, 1)) << "after " << steps << " steps from " << value;
+        interrupted += inStep;
+        value = now;
+    }
+    EXPECT_GT(interrupted, 0) << "no kill fell inside a step";
+    EXPECT_EQ(quiz::stepCounter(folder.path()), rotated(value, 1));
+    EXPECT_EQ(folder.files(), std::vector<std::string>{"tet0.txt"}) << "leftovers of killed steps removed";
+}
+
+TEST(CounterFaults, GamesSteppingOneCounterAtOnceEachStepItAndClearLeftovers) {
+    TempFolder folder(true);
+    folder.write("tet0.txt", "2\r\n");
+    for (const char* name : {".tet0.txt.k1LLed", ".tet0.txt.Ab12Cd", ".tet0.txt.mine"}) folder.write(name, "3\r\n");
+    constexpr int kChildren = 4, kSteps = 50;
+    int start[2];
+    ASSERT_EQ(::pipe(start), 0);
+    std::vector<pid_t> children;
+    for (int i = 0; i < kChildren; ++i) {
+        if (const pid_t child = ::fork(); child == 0) {
+            char go = 0;
+            ::close(start[1]);
+            (void)!::read(start[0], &go, 1);  // all start when the parent closes the pipe
+            int failed = 0;
+            for (int step = 0; step < kSteps; ++step) failed += !failureOf([&] { quiz::stepCounter(folder.path()); }).empty();
+            ::_exit(failed == 0 ? 0 : 1);
+        } else {
+            children.push_back(child);
+        }
+    }
+    ::close(start[0]);
+    ::close(start[1]);
+    for (const pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a step failed";
+    }
+    const std::string after = std::to_string(rotated(2, kChildren * kSteps)) + "\r\n";
+    EXPECT_EQ(folder.read("tet0.txt"), after) << "every step counted";
+    EXPECT_EQ(folder.files(), (std::vector<std::string>{".tet0.txt.mine", "tet0.txt"}));
+
+    const int holder = ::open((folder.path() / "tet0.txt").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+    const std::string what = failureOf([&] { quiz::stepCounter(folder.path(), std::chrono::milliseconds(20)); });
+    ::close(holder);
+    expectSays(what, {"tet0.txt", "занят другой игрой", "в файле осталось прежнее значение"});
+    EXPECT_EQ(folder.read("tet0.txt"), after);
+}
+
+TEST(CounterFaults, FoldersLinkingToOneCounterShareItsRotation) {
+    TempFolder root;
+    root.write("shared.txt", "3\r\n");
+    for (const char* name : {"a", "b", "c"}) fs::create_directory(root.path() / name);
+    fs::create_symlink("../shared.txt", root.path() / "a" / "tet0.txt");
+    fs::create_symlink(root.path() / "shared.txt", root.path() / "b" / "tet0.txt");
+    fs::create_symlink("../gone.txt", root.path() / "c" / "tet0.txt");
+    EXPECT_EQ(quiz::stepCounter(root.path() / "a"), 2);
+    EXPECT_EQ(quiz::stepCounter(root.path() / "b"), 1);
+    EXPECT_EQ(root.read("shared.txt"), "1\r\n");
+    EXPECT_TRUE(fs::is_symlink(root.path() / "a" / "tet0.txt"));
+    expectSays(quizcheckReport(root.path() / "a"), {"tet0.txt: предупреждение: ", fs::canonical(root.path() / "shared.txt")});
+    const fs::path dangling = root.path() / "c";
+    const std::vector<std::string> both = {dangling / "tet0.txt", root.path() / "gone.txt"};
+    expectSays(failureOf([&] { quiz::selectAndOpen(dangling); }), both);
+    expectSays(failureOf([&] { quiz::stepCounter(dangling); }), both);
+    expectSays(quizcheckReport(dangling), {"tet0.txt: ошибка: ", both[0], both[1]});
+}
+
+TEST(CounterFaults, AFolderWhereTheStepWouldFailStopsTheGameBeforeTheIntroduction) {
+    TempFolder folder;
+    Scene scene(folder.path());
+    fs::permissions(folder.path(), fs::perms::owner_read | fs::perms::owner_exec);
+    testing_support::WithoutRootOverrides asAUser;
+    const fs::path probe = folder.path() / "probe";
+    if (const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT, 0600); fd >= 0) {
+        ::close(fd), ::unlink(probe.c_str());
+        GTEST_SKIP() << "a read-only folder takes files here";
+    }
+    scene.form.start(scene.game);
+    EXPECT_EQ(scene.form.exitStatus(), 1);
+    expectSays(scene.form.failure(), {"tet0.txt", "«" + folder.path().string() + "»", "нет прав на запись", "разрешите запись"});
+    EXPECT_EQ(scene.form.title(), window::kFormTitle) << "nothing of the quiz shown";
+    expectSays(quizcheckReport(folder.path()), {"tet0.txt: ошибка: ", "нет прав на запись"});
+}
+
+}  // namespace

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <fstream>
 #include <functional>
@@ -81,33 +82,44 @@ TEST(Counter, RotationRunsThreeTwoOneThree) {
     for (const long expected : {2, 1, 3, 2}) EXPECT_EQ(quiz::stepCounter(folder.path()), expected);
 }
 
-TEST(Counter, RefusalsNameTheFileAndLeaveEverythingAsItWas) {
+TEST(Counter, RefusalsSayWhatIsWrongAndLeaveEverythingAsItWas) {
     struct Case {
-        const char* name;
-        std::function<void(const fs::path&)> arrange;
+        const char* counter;  // nullptr: none; "|": a pipe
+        const char* quiz;     // test1.txt: nullptr none, "|" a pipe, "/" a folder
         std::vector<std::string> says;  // in this order; "" stands for the folder
     };
-    const auto counter = [](const fs::path& f) { std::ofstream(f / "tet0.txt") << " 1 "; };
     const Case cases[] = {
-        {"no counter", [](const fs::path&) {}, {"tet0.txt 0 tet0.txt:", "", "нет"}},
-        {"no quiz", counter, {"test1.txt 0 test1.txt:", "", "нет"}},
-        {"quiz is a folder", [&](const fs::path& f) { counter(f), fs::create_directory(f / "test1.txt"); },
-         {"test1.txt 0", "открыть"}},
-        {"quiz is a pipe", [&](const fs::path& f) { counter(f), ::mkfifo((f / "test1.txt").c_str(), 0600); },
-         {"test1.txt 0", "не обычный файл"}},
-        {"counter is a pipe", [](const fs::path& f) { ::mkfifo((f / "tet0.txt").c_str(), 0600); },
-         {"tet0.txt 0", "не обычный файл"}},
+        {nullptr, "", {"tet0.txt 0 tet0.txt:", "", "нет"}},
+        {"|", "", {"tet0.txt 0", "не обычный файл"}},
+        {" 1 ", nullptr, {"test1.txt 0 test1.txt:", "", "нет", "в папке есть файлы викторин: test2.txt"}},
+        {"1", "/", {"test1.txt 0", "открыть"}},
+        {"1", "|", {"test1.txt 0", "не обычный файл"}},
+        {"x\x01y\x7F\tz\r\n", "", {"test0.txt", "нет числа", "«x\\x01y\\x7F\\x09z»", "файлы викторин: test1.txt, test2.txt"}},
+        {"\r\nA\r\n", "", {"test0.txt", "пуста"}},
+        {" 99999999999999999999\r\n", "", {"«99999999999999999999»"}},
     };
     for (const Case& c : cases) {
         TempFolder folder;
-        c.arrange(folder.path());
+        for (const char* other : {"test2.txt", "notes.txt", "test2.txt.bak"}) folder.write(other, "quiz");
+        for (const auto& [name, content] : {std::pair{"tet0.txt", c.counter}, {"test1.txt", c.quiz}}) {
+            if (!content) continue;
+            const fs::path path = folder.path() / name;
+            if (content == std::string("|")) {
+                ::mkfifo(path.c_str(), 0600);
+            } else if (content == std::string("/")) {
+                fs::create_directory(path);
+            } else {
+                folder.write(name, content);
+            }
+        }
         const auto files = folder.files();
         const std::string error = errorOf([&] { quiz::selectAndOpen(folder.path()); });
         std::size_t at = 0;
         for (const std::string& part : c.says) {
             if (at != std::string::npos) at = error.find(part.empty() ? folder.path().string() : part, at);
         }
-        EXPECT_NE(at, std::string::npos) << c.name << ": " << error;
+        EXPECT_NE(at, std::string::npos) << error;
+        EXPECT_TRUE(std::none_of(error.begin(), error.end(), [](unsigned char b) { return b < 0x20 && b != '\n'; })) << error;
         EXPECT_EQ(folder.files(), files);
     }
 }
