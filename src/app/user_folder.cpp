@@ -2,10 +2,12 @@
 
 #include <unistd.h>
 
-#include <array>
 #include <stdexcept>
 #include <string>
 #include <system_error>
+#include <vector>
+
+#include "quiz/counter.h"
 
 namespace fs = std::filesystem;
 
@@ -13,7 +15,9 @@ namespace app {
 
 namespace {
 
-constexpr std::array<const char*, 4> kPlayFiles{"tet0.txt", "test1.txt", "test2.txt", "test3.txt"};
+// The counter and the three quizzes it rotates.
+const std::vector<std::string> kPlayFiles{quiz::kCounterFileName, quiz::quizFileName(1),
+                                          quiz::quizFileName(2), quiz::quizFileName(3)};
 
 [[noreturn]] void fail(const std::string& what, const std::error_code& error) {
     throw std::runtime_error(what + ": " + error.message());
@@ -33,7 +37,7 @@ fs::path userFolder(const char* xdgDataHome, const char* home) {
 }
 
 void fillPlayFolder(const fs::path& folder, const fs::path& installed) {
-    for (const char* name : kPlayFiles) {
+    for (const std::string& name : kPlayFiles) {
         if (!fs::is_regular_file(installed / name)) {
             throw std::runtime_error("Не найдены викторины игры: нет файла " +
                                      (installed / name).string());
@@ -46,10 +50,10 @@ void fillPlayFolder(const fs::path& folder, const fs::path& installed) {
     if (!fs::is_directory(folder)) fail(where, std::make_error_code(std::errc::not_a_directory));
     if (::access(folder.c_str(), W_OK | X_OK) != 0) fail(where, {errno, std::generic_category()});
 
-    for (const char* name : kPlayFiles) {
+    for (const std::string& name : kPlayFiles) {
         const fs::path target = folder / name;
         if (fs::exists(target, error)) continue;
-        const fs::path part = folder / ("." + std::string(name) + "." + std::to_string(::getpid()));
+        const fs::path part = folder / ("." + name + "." + std::to_string(::getpid()));
         fs::copy_file(installed / name, part, fs::copy_options::overwrite_existing, error);
         if (!error) fs::permissions(part, fs::perms::owner_read | fs::perms::owner_write,
                                     fs::perm_options::add, error);
@@ -57,8 +61,7 @@ void fillPlayFolder(const fs::path& folder, const fs::path& installed) {
         if (error) {
             std::error_code ignored;
             fs::remove(part, ignored);
-            fail("Не удалось скопировать " + std::string(name) + " в папку игры " + folder.string(),
-                 error);
+            fail("Не удалось скопировать " + name + " в папку игры " + folder.string(), error);
         }
     }
 }
