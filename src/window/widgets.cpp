@@ -15,7 +15,6 @@ namespace {
 
 constexpr int kBevel = 2;
 constexpr int kButtonTextMargin = 4;
-constexpr int kOptionTextMargin = 2;
 constexpr Color kBevelHighlight = 0x80000014;
 constexpr Color kBevelLight = 0x80000016;
 constexpr Color kBevelShadow = 0x80000010;
