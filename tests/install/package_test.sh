@@ -3,12 +3,15 @@
 # folder: its control fields, what it holds, and the programs, menu entry,
 # metainfo and manuals unpacked from it. Nothing is installed on this machine.
 # Tools that are missing (desktop-file-validate, appstreamcli, man, lintian)
-# skip their check.   package_test.sh BUILD_DIR SOURCE_DIR
+# skip their check. Also: an install into an odd prefix, and the run paths of
+# the built programs.   package_test.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
 build=$1
 source=$2
 tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
+# An install rewrites the build's list of installed files: the list of a real one is put back.
+[ ! -e "$build/install_manifest.txt" ] || cp "$build/install_manifest.txt" "$tmp/manifest"
+trap 'if [ -e "$tmp/manifest" ]; then cp "$tmp/manifest" "$build/install_manifest.txt"; else rm -f "$build/install_manifest.txt"; fi; rm -rf "$tmp"' EXIT
 failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 has() { command -v "$1" >/dev/null || { echo "skipped: $1 is not installed"; return 1; }; }
@@ -76,5 +79,20 @@ fi
 if has lintian; then
     lintian --fail-on error "$deb" >&2 || fail "lintian reports errors"
 fi
+
+# A prefix with blanks and shell characters: the menu entry quotes it as menus decode it.
+prefix="$tmp/my \"games\" \$HOME's 100%"
+DESTDIR=$tmp/stage cmake --install "$build" --prefix "$prefix" >"$tmp/install.log" 2>&1 || { cat "$tmp/install.log" >&2; exit 1; }
+entry="$tmp/stage$prefix/share/applications/quizladder.desktop"
+[ -x "$tmp/stage$prefix/games/quizladder" ] || fail "no program under the odd prefix"
+grep -qxF "Exec=\"$tmp/my \\\\\"games\\\\\" \\\\\$HOME's 100%%/games/quizladder\" --user-folder %f" "$entry" \
+    || fail "the menu entry under an odd prefix: $(grep Exec= "$entry")"
+if has desktop-file-validate; then desktop-file-validate "$entry" >&2 || fail "desktop-file-validate (odd prefix)"; fi
+
+# No empty or "." entry in a run path: the play folder must not supply libraries.
+for program in "$build/quizladder" "$build/quizcheck" "$root"/usr/games/*; do
+    paths=$(readelf -d "$program" | sed -n 's/.*(\(RPATH\|RUNPATH\)).*\[\(.*\)\]$/\2/p')
+    [[ -z $paths || (":$paths:" != *"::"* && ":$paths:" != *":.:"*) ]] || fail "$program: run path '$paths'"
+done
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed" >&2; exit 1; }
 echo "package checked: $(basename "$deb")"
