@@ -1,6 +1,8 @@
 // The program's start as main() runs it: the command line, whole games through
 // runGame on the real window (offscreen), and the player's own play folder.
 #include <QAbstractButton>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -114,6 +116,45 @@ TEST_F(RunGame, AGivenQuizPlaysToItsEndAndLeavesTheCounterAndUserFolderAlone) {
     EXPECT_EQ(run.boxes.size(), 1u);
     for (const char* name : kPlayFiles) EXPECT_EQ(folder_.read(name), read(kBundled / name));
     EXPECT_FALSE(fs::exists(folder_.path() / "data"));
+}
+
+TEST_F(RunGame, WholeGamesInAPlayFolderEndAsTheRulesSay) {
+    struct Case {
+        int questions, counter;
+        bool byKeyboard;
+        std::vector<std::string> boxes;
+        const char* counterAfter;
+    };
+    const Case cases[] = {
+        {15, 3, false, {"ИГРА ЗАКОНЧЕНА ПОЗДРАВЛЯЮ С ПОБЕДОЙ!: П О Б Е Д А ! ! !"}, "2\r\n"},
+        {3, 1, true, {"ОЖИДАНИЕ ВАШЕГО РЕШЕНИЯ: ВЫ УВЕРЕНЫ ЧТО ХОТИТЕ ВЫЙТИ ИЗ ИГРЫ", "ВЫХОД ИЗ ИГРЫ: До новой встречи"}, "1\r\n"},
+    };
+    for (const Case& c : cases) {
+        folder_.write("tet0.txt", std::to_string(c.counter) + "\r\n");
+        folder_.write("test" + std::to_string(c.counter) + ".txt", testing_support::makeQuiz(c.questions));
+        Launch launch = parse({});
+        launch.folder = folder_.path();
+        std::string resultsTitle;
+        const Played run = play(launch, [&](window::Form1& form) {
+            const auto press = [&](int key, const char* text) {
+                QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, QString::fromUtf8(text));
+                QApplication::sendEvent(&form, &event);
+            };
+            const char* const letters[] = {"а", "б", "в", "г"};
+            c.byKeyboard ? press(Qt::Key_Return, "\r") : click(form, window::Command1);
+            for (int n = 1; n <= c.questions; ++n) {
+                const int right = testing_support::rightOption(n);
+                c.byKeyboard ? press(0x0410 + right - 1, letters[right - 1]) : click(form, window::option(right));
+                c.byKeyboard ? press(Qt::Key_Return, "\r") : click(form, window::Command1);
+            }
+            resultsTitle = form.title();
+            if (!form.ended()) click(form, window::Command2);
+        });
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.boxes, c.boxes);
+        EXPECT_EQ(resultsTitle, c.questions < 15 ? "РЕЗУЛЬТАТ" : "ВОПРОС 15");
+        EXPECT_EQ(folder_.read("tet0.txt"), c.counterAfter);
+    }
 }
 
 TEST_F(RunGame, TheUserFolderIsFilledOnceAndKeepsThePlayersFiles) {
