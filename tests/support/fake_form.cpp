@@ -9,54 +9,25 @@ using window::ControlName;
 using window::ControlRef;
 
 FakeForm::FakeForm() : title_(window::kFormTitle) {
-    for (const window::ControlDef& def : window::kControls) {
-        ControlState& control = controls_[key({def.name, def.index})];
-        control.caption = def.caption;
-        control.back = def.back;
-        control.fore = def.fore;
-    }
+    for (const window::ControlDef& def : window::kControls)
+        controls_[key({def.name, def.index})] = {std::string(def.caption), true, true, false, false, def.back, def.fore, ""};
 }
 
-ControlState& FakeForm::at(ControlRef control, const std::string& entry) {
-    const auto found = controls_.find(key(control));
-    if (found == controls_.end()) throw std::out_of_range("no control " + window::describe(control));
+void FakeForm::record(const std::string& entry) {
     if (onOperation) onOperation(entry);
     log_.push_back(entry);
+}
+
+ControlState& FakeForm::at(ControlRef c, const char* operation, const std::string& value) {
+    const auto found = controls_.find(key(c));
+    if (found == controls_.end()) throw std::out_of_range("no control " + window::describe(c));
+    record(std::string(operation) + " " + window::describe(c) + " " + value);
     return found->second;
 }
 
-void FakeForm::setTitle(const std::string& text) {
-    if (onOperation) onOperation("title " + text);
-    log_.push_back("title " + text);
-    title_ = text;
-}
-void FakeForm::setCaption(ControlRef c, const std::string& text) {
-    at(c, "caption " + window::describe(c) + " " + text).caption = text;
-}
-std::string FakeForm::caption(ControlRef c) const { return state(c).caption; }
-void FakeForm::setVisible(ControlRef c, bool visible) {
-    at(c, "visible " + window::describe(c) + (visible ? " 1" : " 0")).visible = visible;
-}
-void FakeForm::setEnabled(ControlRef c, bool enabled) {
-    at(c, "enabled " + window::describe(c) + (enabled ? " 1" : " 0")).enabled = enabled;
-}
-void FakeForm::setBackColor(ControlRef c, window::Color color) {
-    at(c, "back " + window::describe(c) + " " + std::to_string(color)).back = color;
-}
-void FakeForm::setForeColor(ControlRef c, window::Color color) {
-    at(c, "fore " + window::describe(c) + " " + std::to_string(color)).fore = color;
-}
-void FakeForm::setWordWrapAutoSize(ControlRef c) { at(c, "wordwrap " + window::describe(c)).wordWrap = true; }
-std::string FakeForm::tag(ControlRef c) const { return state(c).tag; }
-void FakeForm::setTag(ControlRef c, const std::string& text) {
-    at(c, "tag " + window::describe(c) + " " + text).tag = text;
-}
-void FakeForm::clearSelection(ControlRef c) { at(c, "unselect " + window::describe(c)).selected = false; }
-
-window::Reply FakeForm::messageBox(const std::string& text, const std::string& title,
-                                   window::Buttons buttons, window::Icon icon) {
-    if (onOperation) onOperation("box " + title + " | " + text);
-    log_.push_back("box " + title + " | " + text);
+window::Reply FakeForm::messageBox(const std::string& text, const std::string& title, window::Buttons buttons,
+                                   window::Icon icon) {
+    record("box " + title + " | " + text);
     boxes_.push_back({text, title, buttons, icon});
     if (buttons == window::Buttons::Ok) return window::Reply::Ok;
     if (replies_.empty()) throw std::logic_error("the test gave no reply for box: " + text);
@@ -77,19 +48,16 @@ void FakeForm::stopOnFailure(const std::string& message) {
 }
 
 // As the real window's boundary: the end of the program ends it; any other
-// exception is a failure shown to the player. A fault of the test itself
-// (std::logic_error other than a range or argument fault) fails the test.
-void FakeForm::deliver(window::FormEvents&, const std::function<void()>& event) {
+// exception is a failure shown to the player. A fault of the test itself (a
+// std::logic_error other than a range or argument fault) fails the test.
+void FakeForm::deliver(const std::function<void()>& event) {
     try {
         try {
             event();
         } catch (const window::ProgramEnd&) {
             throw;
         } catch (const std::logic_error& e) {
-            if (!dynamic_cast<const std::out_of_range*>(&e) &&
-                !dynamic_cast<const std::invalid_argument*>(&e)) {
-                throw;
-            }
+            if (!dynamic_cast<const std::out_of_range*>(&e) && !dynamic_cast<const std::invalid_argument*>(&e)) throw;
             stopOnFailure(e.what());
         } catch (const std::exception& e) {
             stopOnFailure(e.what());
@@ -99,9 +67,7 @@ void FakeForm::deliver(window::FormEvents&, const std::function<void()>& event) 
     }
 }
 
-void FakeForm::start(window::FormEvents& events) {
-    deliver(events, [&] { events.load(); });
-}
+void FakeForm::start(window::FormEvents& events) { deliver([&] { events.load(); }); }
 
 bool FakeForm::click(window::FormEvents& events, ControlRef control) {
     const bool option = control.name >= ControlName::Option1 && control.name <= ControlName::Option4;
@@ -114,7 +80,7 @@ bool FakeForm::click(window::FormEvents& events, ControlRef control) {
         target.selected = true;
     }
     log_.push_back("click " + window::describe(control));
-    deliver(events, [&] { events.click(control.name); });
+    deliver([&] { events.click(control.name); });
     return true;
 }
 

@@ -1,9 +1,11 @@
 // Helpers shared by the tests: scratch folders, quiz files from short texts,
-// streams that cannot seek, and lowering root's powers over permissions.
+// a stream that cannot seek, and lowering root's powers over permissions.
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <filesystem>
-#include <memory>
+#include <optional>
 #include <streambuf>
 #include <string>
 #include <string_view>
@@ -34,13 +36,13 @@ private:
 // Windows-1251 bytes of a UTF-8 text (through the system's iconv).
 std::string toWindows1251(std::string_view utf8);
 
-// Lines joined with CR LF after each; "|" in `lines` separates them, so
-// "T|.|." is a title and two marker lines.
+// Lines each followed by CR LF; "|" separates them: "T|.|." is a title and two marker lines.
 std::string crlf(std::string_view lines);
 
 // A quiz of `questions` questions: question n reads "Вопрос n" and has four
-// answers "Ответ n.j", the right one (n - 1) % 4 + 1; the introduction
-// "Привет!"; four verdict rows; UTF-8, CR LF. The first question is on line 13.
+// answers "Ответ n.j", the right one rightOption(n); the introduction
+// "Привет!"; the verdict rows given; UTF-8, CR LF. With the default four
+// rows the first question is on line 13.
 std::string makeQuiz(int questions, std::string_view levels = "Отлично|10|Хорошо|7|Неплохо|4|Увы|0");
 inline int rightOption(int n) { return (n - 1) % 4 + 1; }
 
@@ -50,28 +52,37 @@ public:
     TrickleBuf(std::string text, std::size_t step) : text_(std::move(text)), step_(step) {}
 
 protected:
-    int_type underflow() override;
-    std::streamsize xsgetn(char* out, std::streamsize count) override;
+    int_type underflow() override {
+        if (next_ >= text_.size()) return traits_type::eof();
+        const std::size_t n = std::min(step_, text_.size() - next_);
+        setg(text_.data() + next_, text_.data() + next_, text_.data() + next_ + n);
+        next_ += n;
+        return traits_type::to_int_type(*gptr());
+    }
+    std::streamsize xsgetn(char* out, std::streamsize count) override {  // one read's worth at most
+        if (gptr() == egptr() && underflow() == traits_type::eof()) return 0;
+        const auto n = std::min<std::streamsize>(count, egptr() - gptr());
+        std::copy(gptr(), gptr() + n, out);
+        gbump(static_cast<int>(n));
+        return n;
+    }
 
 private:
     std::string text_;
-    std::size_t step_;
-    std::size_t next_ = 0;
+    std::size_t step_, next_ = 0;
 };
 
 // While alive, this thread has no capabilities that pass over permission
 // bits, so a test running as root meets permissions as a user would.
-// active() is false where they could not be dropped.
 class WithoutRootOverrides {
 public:
     WithoutRootOverrides();
     ~WithoutRootOverrides();
     WithoutRootOverrides(const WithoutRootOverrides&) = delete;
     WithoutRootOverrides& operator=(const WithoutRootOverrides&) = delete;
-    bool active() const noexcept { return saved_ != nullptr; }
 
 private:
-    std::unique_ptr<unsigned[]> saved_;
+    std::optional<std::array<unsigned, 2>> saved_;  // the effective capabilities before
 };
 
 }  // namespace testing_support
