@@ -13,9 +13,7 @@
 
 namespace {
 
-void require(bool condition) {
-    if (!condition) __builtin_trap();
-}
+void require(bool condition) { if (!condition) __builtin_trap(); }
 
 bool validUtf8(const std::string& text) {
     std::string checked;
@@ -23,13 +21,11 @@ bool validUtf8(const std::string& text) {
     return checked == text;
 }
 
+// What the reader reads, as one text: every part in order, then "end" or the error.
 std::string readThrough(std::istream& in, quiz::Encoding encoding, std::size_t bufferSize) {
     std::string log;
     quiz::QuizReader reader(in, "fuzz.txt", encoding, bufferSize);
-    const auto note = [&](const std::string& text) {
-        require(validUtf8(text));
-        log += text + '\x1F';
-    };
+    const auto note = [&](const std::string& text) { require(validUtf8(text)); log += text + '\x1F'; };
     try {
         note(reader.readTitle());
         note(reader.readIntroduction());
@@ -45,12 +41,11 @@ std::string readThrough(std::istream& in, quiz::Encoding encoding, std::size_t b
                 note(answer.text + std::to_string(answer.points));
             }
         }
-        log += "end";
+        return log + "end";
     } catch (const quiz::QuizError& error) {
         require(error.line() >= 1 && validUtf8(error.lineText()));
-        log += error.what();
+        return log + error.what();
     }
-    return log;
 }
 
 }  // namespace
@@ -59,17 +54,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     for (const quiz::Encoding encoding : {quiz::Encoding::Windows1251, quiz::Encoding::Utf8}) {
         std::istringstream whole(bytes), seekable(bytes);
-        const std::string usual = readThrough(whole, encoding, quiz::LineSource::kDefaultBufferSize);
         testing_support::TrickleBuf trickle(bytes, 1 + size % 7);
         std::istream trickled(&trickle);
-        require(readThrough(trickled, encoding, 16) == usual);
-        require(readThrough(seekable, encoding, 16) == usual);
+        const std::string usual = readThrough(whole, encoding, quiz::LineSource::kDefaultBufferSize);
+        require(readThrough(trickled, encoding, 16) == usual && readThrough(seekable, encoding, 16) == usual);
     }
     std::istringstream detected(bytes), fresh(bytes);
     const quiz::Encoding encoding = quiz::detectEncoding(detected);
     require(readThrough(detected, encoding, 4096) == readThrough(fresh, encoding, 4096));
-    if (encoding == quiz::Encoding::Utf8 && !bytes.starts_with(quiz::kUtf8ByteOrderMark)) {
-        require(validUtf8(bytes));
-    }
+    require(encoding != quiz::Encoding::Utf8 || bytes.starts_with(quiz::kUtf8ByteOrderMark) || validUtf8(bytes));
     return 0;
 }
