@@ -82,7 +82,7 @@ TEST(Counter, StepWritesTheNextValueOnceThroughARenameOrIsRefusedForNoNumber) {
 
 TEST(Counter, RefusalsToSelectSayWhatIsWrongAndLeaveEverythingAsItWas) {
     struct Case {
-        const char* counter;            // nullptr: none; "|": a pipe
+        const char* counter;            // nullptr: none; "|": a pipe; "/": a folder
         const char* quiz;               // test1.txt, the same way
         std::vector<std::string> says;  // in this order; "" stands for the folder
     };
@@ -91,6 +91,7 @@ TEST(Counter, RefusalsToSelectSayWhatIsWrongAndLeaveEverythingAsItWas) {
         {"|", "", {"tet0.txt 0", "не обычный файл"}},
         {" 1 ", nullptr, {"test1.txt 0 test1.txt:", "", "нет", "в папке есть файлы викторин: test2.txt"}},
         {"1", "|", {"test1.txt 0", "не обычный файл"}},
+        {"1", "/", {"test1.txt 0", "не обычный файл"}},
         {"x\x01y\x7F\tz\r\n", "", {"test0.txt", "нет числа", "«x\\x01y\\x7F\\x09z»", ": test1.txt, test2.txt"}},
         {"\r\nA\r\n", "", {"test0.txt", "пуста"}},
         {" 99999999999999999999\r\n", "", {"«99999999999999999999»"}},
@@ -101,6 +102,7 @@ TEST(Counter, RefusalsToSelectSayWhatIsWrongAndLeaveEverythingAsItWas) {
         for (const auto& [name, content] : {std::pair{"tet0.txt", c.counter}, {"test1.txt", c.quiz}}) {
             if (content == nullptr) continue;
             if (std::string_view(content) == "|") ::mkfifo((folder.path() / name).c_str(), 0600);
+            else if (std::string_view(content) == "/") fs::create_directory(folder.path() / name);
             else folder.write(name, content);
         }
         const auto files = folder.files();
