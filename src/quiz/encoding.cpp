@@ -156,14 +156,16 @@ Encoding detectEncoding(std::istream& in) {
     const auto chunk = std::make_unique<char[]>(kChunk);
     Utf8Scan scan;
     bool valid = true;
-    bool first = true;
+    std::string head;  // the first bytes, however the stream hands them out
     for (std::streamsize got; valid && (got = buffer->sgetn(chunk.get(), kChunk)) > 0;) {
         std::string_view bytes(chunk.get(), static_cast<std::size_t>(got));
-        if (first && bytes.starts_with(kUtf8ByteOrderMark)) {
-            buffer->pubseekpos(start, std::ios_base::in);
-            return Encoding::Utf8;
+        if (head.size() < kUtf8ByteOrderMark.size()) {
+            head.append(bytes.substr(0, kUtf8ByteOrderMark.size() - head.size()));
+            if (head == kUtf8ByteOrderMark) {
+                buffer->pubseekpos(start, std::ios_base::in);
+                return Encoding::Utf8;
+            }
         }
-        first = false;
         valid = scan.add(bytes);
     }
     buffer->pubseekpos(start, std::ios_base::in);
