@@ -1,30 +1,22 @@
 #!/usr/bin/env bash
 # The Debian package as a player gets it, made from the build in a scratch
-# folder: its control fields, what it holds, and the programs, menu entry,
-# metainfo and manuals unpacked from it. Nothing is installed on this machine.
-# Tools that are missing (desktop-file-validate, appstreamcli, man, lintian)
-# skip their check. Also: an install into an odd prefix, and the run paths of
-# the built programs.   package_test.sh BUILD_DIR SOURCE_DIR
+# folder: its fields, what it holds, and the programs, menu entry, metainfo and
+# manuals unpacked from it (nothing is installed here; a missing checking tool
+# skips its check). Then an install into an odd prefix, and the run paths.
+#   package_test.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
-build=$1
-source=$2
-tmp=$(mktemp -d)
+build=$1 source=$2 tmp=$(mktemp -d) failures=0
 # An install rewrites the build's list of installed files: the list of a real one is put back.
 [ ! -e "$build/install_manifest.txt" ] || cp "$build/install_manifest.txt" "$tmp/manifest"
 trap 'if [ -e "$tmp/manifest" ]; then cp "$tmp/manifest" "$build/install_manifest.txt"; else rm -f "$build/install_manifest.txt"; fi; rm -rf "$tmp"' EXIT
-failures=0
 fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 has() { command -v "$1" >/dev/null || { echo "skipped: $1 is not installed"; return 1; }; }
 
-cpack -G DEB --config "$build/CPackConfig.cmake" -B "$tmp/out" >"$tmp/cpack.log" 2>&1 \
-    || { cat "$tmp/cpack.log" >&2; exit 1; }
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$tmp/out" >"$tmp/cpack.log" 2>&1 || { cat "$tmp/cpack.log" >&2; exit 1; }
 deb=$(ls "$tmp"/out/*.deb)
 field() { dpkg-deb -f "$deb" "$1"; }
-[ "$(basename "$deb")" = "quizladder_$(field Version)_$(dpkg --print-architecture).deb" ] \
-    || fail "the package is named $(basename "$deb")"
-
-# field | a pattern its value must match
-while IFS='|' read -r name pattern; do
+[ "$(basename "$deb")" = "quizladder_$(field Version)_$(dpkg --print-architecture).deb" ] || fail "named $(basename "$deb")"
+while IFS='|' read -r name pattern; do  # field | a pattern its value must match
     [[ $(field "$name") =~ $pattern ]] || fail "$name is '$(field "$name")', expected /$pattern/"
 done <<'FIELDS'
 Section|^games$
@@ -61,12 +53,9 @@ for quiz in "$source"/quizzes/*; do
 done
 (cd "$root/usr/share/quizladder/quizzes" && "$root/usr/games/quizcheck" >"$tmp/check") \
     || fail "quizcheck finds errors in the bundled quizzes: $(cat "$tmp/check")"
-grep -qx 'Exec=/usr/games/quizladder --user-folder %f' "$root/usr/share/applications/quizladder.desktop" \
-    || fail "the menu entry does not start /usr/games/quizladder --user-folder %f"
-
-if has desktop-file-validate; then
-    desktop-file-validate "$root/usr/share/applications/quizladder.desktop" >&2 || fail "desktop-file-validate"
-fi
+entry=$root/usr/share/applications/quizladder.desktop
+grep -qx 'Exec=/usr/games/quizladder --user-folder %f' "$entry" || fail "the menu entry does not start the game"
+if has desktop-file-validate; then desktop-file-validate "$entry" >&2 || fail "desktop-file-validate"; fi
 if has appstreamcli; then
     appstreamcli validate --no-net "$root"/usr/share/metainfo/*.metainfo.xml >&2 || fail "appstreamcli validate"
 fi
@@ -76,9 +65,7 @@ if has man; then
         [ -z "$warnings" ] || fail "man warns about ${page#"$root"}: $warnings"
     done
 fi
-if has lintian; then
-    lintian --fail-on error "$deb" >&2 || fail "lintian reports errors"
-fi
+if has lintian; then lintian --fail-on error "$deb" >&2 || fail "lintian reports errors"; fi
 
 # A prefix with blanks and shell characters: the menu entry quotes it as menus decode it.
 prefix="$tmp/my \"games\" \$HOME's 100%"
