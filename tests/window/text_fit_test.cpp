@@ -65,9 +65,9 @@ TEST(LongText, ShrinksThenIsCutWithTheWholeTextAtHandAndStaysClear) {
             form.setWordWrapAutoSize(Label2);
             form.setCaption(Label2, "Какой ответ верный?");
             EXPECT_EQ(form.widget(Label2)->height(), form.widget(Label2)->fontMetrics().height());
-            for (int k = 1; k <= 4; ++k)
-                form.setCaption(option(k), "Короткий ответ"), form.setVisible(option(k), optionsShown);
+            for (int k = 1; k <= 4; ++k) form.setCaption(option(k), "Короткий ответ");
             form.setCaption(control, caption);
+            for (int k = 1; k <= 4; ++k) form.setVisible(option(k), optionsShown);  // Label2 takes the room at once
             EXPECT_EQ(textFit(fitName, caption), fit);
             const int pixels = widget->font().pixelSize();
             EXPECT_EQ(pixels == designedPixels, fit == Fit::AsDesigned) << pixels;

@@ -39,8 +39,8 @@ struct Window : ::testing::Test, Recorded { void SetUp() override { ASSERT_TRUE(
 TEST_F(Window, LooksAsDesigned) {
     onLoad = [] { ADD_FAILURE() << "a second start loads again"; };
     ASSERT_TRUE(form.start());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     EXPECT_EQ(form.focusWidget(), form.widget(Command1));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     // The designed colours, seen inside a button's bevel, below a label's text: step 1 red, 15 green, the status line
     // yellow, the exit button white, the 50/50 one red, an option in the face colour of buttons, the window white.
     const QImage shot = form.grab().toImage();
@@ -155,13 +155,13 @@ TEST(WindowBoundary, AHandlersEndOrFailureEndsTheProgramOnce) {
         for (const bool inLoad : {false, true}) {
             Recorded r;
             if (inLoad) r.form.setEndHandler({});  // the default end: the window closes
-            bool shown = false, continued = false;
-            (inLoad ? r.onLoad : r.onClick) = [&] { shown = r.form.isVisible(), handler(r.form), continued = true; };
+            bool shown = false, ranOn = false;
+            (inLoad ? r.onLoad : r.onClick) = [&, h = handler] { shown = r.form.isVisible(), h(r.form), ranOn = true; };
             ASSERT_TRUE(inLoad ? r.form.run() == status : r.form.start());  // run() returns at once after an end
             for (const ControlRef c : {Command2, Command1}) QTest::mouseClick(r.form.widget(c), Qt::LeftButton);
             EXPECT_EQ(shown, !inLoad) << "load comes before the window shows";
             EXPECT_EQ(r.form.isVisible(), !inLoad) << "never shown after an end in load";
-            EXPECT_FALSE(continued);
+            EXPECT_FALSE(ranOn) << "nothing of the handler runs after the end";
             EXPECT_EQ(r.boxes, shownBoxes);
             EXPECT_EQ(r.endings, inLoad ? std::vector<int>{} : std::vector{status}) << "ended once";
             EXPECT_EQ(r.clicks.size(), inLoad ? 0U : 1U) << "nothing reaches the game after the end";
