@@ -57,7 +57,9 @@ Played play(const Launch& launch, const std::function<void(Form1&)>& player = {}
     });
     if (player) QTimer::singleShot(0, &form, [&] { player(form); });
     QTimer::singleShot(20000, &form, [&] { form.close(); });  // a game that does not end fails instead of hanging
-    return {app::runGame(form, launch), boxes};
+    const int status = app::runGame(form, launch);
+    EXPECT_FALSE(form.isVisible()) << "the window closes with the end of the program";
+    return {status, boxes};
 }
 
 void click(Form1& form, ControlRef c) { static_cast<QAbstractButton*>(form.widget(c))->click(); }
