@@ -1,8 +1,7 @@
-// Arbitrary bytes through the whole reader, in both encodings, through a
-// seekable stream with the usual buffer and with a tiny one, and through a
-// trickling stream that cannot seek. Only QuizError may come out, texts are
-// valid UTF-8 within the format's limits, and every way of reading agrees.
-// Detection rewinds the stream and takes for UTF-8 only what is UTF-8.
+// Arbitrary bytes through the whole reader, in both encodings, through a seekable stream with the usual buffer
+// and with a tiny one, and through a trickling stream that cannot seek. Only QuizError may come out, texts are
+// valid UTF-8 within the format's limits, and every way of reading agrees. Detection rewinds the stream and
+// takes for UTF-8 only what is UTF-8.
 #include <cstdint>
 #include <sstream>
 
@@ -11,24 +10,21 @@
 #include "quiz/quiz_reader.h"
 #include "support/support.h"
 
-namespace {
+static void require(bool condition) { if (!condition) __builtin_trap(); }
 
-void require(bool condition) { if (!condition) __builtin_trap(); }
-
-bool validUtf8(const std::string& text) {
+static bool validUtf8(const std::string& text) {
     std::string checked;
     quiz::appendUtf8Checked(text, checked);
     return checked == text;
 }
 
 // What the reader reads, as one text: every part in order, then "end" or the error.
-std::string readThrough(std::istream& in, quiz::Encoding encoding, std::size_t bufferSize) {
+static std::string readThrough(std::istream&& in, quiz::Encoding encoding, std::size_t bufferSize) {
     std::string log;
     quiz::QuizReader reader(in, "fuzz.txt", encoding, bufferSize);
     const auto note = [&](const std::string& text) { require(validUtf8(text)); log += text + '\x1F'; };
     try {
-        note(reader.readTitle());
-        note(reader.readIntroduction());
+        for (const std::string& text : {reader.readTitle(), reader.readIntroduction()}) note(text);
         const auto levels = reader.readLevelTable();
         require(levels.size() <= 4);
         for (const auto& row : levels) note(row.text + std::to_string(row.minScore));
@@ -48,20 +44,17 @@ std::string readThrough(std::istream& in, quiz::Encoding encoding, std::size_t b
     }
 }
 
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     for (const quiz::Encoding encoding : {quiz::Encoding::Windows1251, quiz::Encoding::Utf8}) {
-        std::istringstream whole(bytes), seekable(bytes);
         testing_support::TrickleBuf trickle(bytes, 1 + size % 7);
-        std::istream trickled(&trickle);
-        const std::string usual = readThrough(whole, encoding, quiz::LineSource::kDefaultBufferSize);
-        require(readThrough(trickled, encoding, 16) == usual && readThrough(seekable, encoding, 16) == usual);
+        const auto usual = readThrough(std::istringstream(bytes), encoding, quiz::LineSource::kDefaultBufferSize);
+        require(readThrough(std::istream(&trickle), encoding, 16) == usual &&
+                readThrough(std::istringstream(bytes), encoding, 16) == usual);
     }
-    std::istringstream detected(bytes), fresh(bytes);
+    std::istringstream detected(bytes);
     const quiz::Encoding encoding = quiz::detectEncoding(detected);
-    require(readThrough(detected, encoding, 4096) == readThrough(fresh, encoding, 4096));
+    require(readThrough(std::move(detected), encoding, 4096) == readThrough(std::istringstream(bytes), encoding, 4096));
     require(encoding != quiz::Encoding::Utf8 || bytes.starts_with(quiz::kUtf8ByteOrderMark) || validUtf8(bytes));
     return 0;
 }

@@ -10,12 +10,8 @@ using window::ControlRef;
 
 FakeForm::FakeForm() : title_(window::kFormTitle) {
     for (const window::ControlDef& def : window::kControls)
-        controls_[key({def.name, def.index})] = {std::string(def.caption), true, true, false, false, def.back, def.fore, ""};
-}
-
-void FakeForm::record(const std::string& entry) {
-    if (onOperation) onOperation(entry);
-    log_.push_back(entry);
+        controls_[key({def.name, def.index})] = {
+            .caption = std::string(def.caption), .back = def.back, .fore = def.fore, .tag = ""};
 }
 
 ControlState& FakeForm::at(ControlRef c, const char* operation, const std::string& value) {
@@ -36,34 +32,19 @@ window::Reply FakeForm::messageBox(const std::string& text, const std::string& t
     return reply;
 }
 
-void FakeForm::endProgram() {
-    log_.push_back("end");
-    throw window::ProgramEnd{0};
-}
-
-void FakeForm::stopOnFailure(const std::string& message) {
-    failure_ = message;
-    log_.push_back("failure " + message);
-    throw window::ProgramEnd{1};
-}
-
 // As the real window's boundary: the end of the program ends it; any other
 // exception is a failure shown to the player. A fault of the test itself (a
 // std::logic_error other than a range or argument fault) fails the test.
 void FakeForm::deliver(const std::function<void()>& event) {
     try {
-        try {
-            event();
-        } catch (const window::ProgramEnd&) {
-            throw;
-        } catch (const std::logic_error& e) {
-            if (!dynamic_cast<const std::out_of_range*>(&e) && !dynamic_cast<const std::invalid_argument*>(&e)) throw;
-            stopOnFailure(e.what());
-        } catch (const std::exception& e) {
-            stopOnFailure(e.what());
-        }
+        event();
     } catch (const window::ProgramEnd& end) {
         exitStatus_ = end.exitStatus;
+    } catch (const std::logic_error& e) {
+        if (!dynamic_cast<const std::out_of_range*>(&e) && !dynamic_cast<const std::invalid_argument*>(&e)) throw;
+        fail(e.what());
+    } catch (const std::exception& e) {
+        fail(e.what());
     }
 }
 
@@ -71,15 +52,12 @@ void FakeForm::start(window::FormEvents& events) { deliver([&] { events.load(); 
 
 bool FakeForm::click(window::FormEvents& events, ControlRef control) {
     const bool option = control.name >= ControlName::Option1 && control.name <= ControlName::Option4;
-    const bool command = control.name >= ControlName::Command1 && control.name <= ControlName::Command4;
-    if (ended() || !(option || command)) return false;
+    if (ended() || control.name < ControlName::Option1) return false;  // the options and the buttons come last
     ControlState& target = controls_.at(key(control));
     if (option ? !target.visible : !target.enabled) return false;
-    if (option) {
-        for (int k = 1; k <= 4; ++k) controls_.at(key(window::option(k))).selected = false;
-        target.selected = true;
-    }
-    log_.push_back("click " + window::describe(control));
+    if (option)
+        for (int k = 1; k <= 4; ++k) controls_.at(key(window::option(k))).selected = window::option(k) == control;
+    record("click " + window::describe(control));
     deliver([&] { events.click(control.name); });
     return true;
 }
