@@ -79,21 +79,15 @@ std::string makeQuiz(int questions, std::string_view levels) {
     return crlf(text);
 }
 
-WithoutRootOverrides::WithoutRootOverrides() {
+std::optional<std::array<unsigned, 2>> WithoutRootOverrides::setEffective(std::optional<std::array<unsigned, 2>> caps) {
     __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct caps[2]{};
-    if (::syscall(SYS_capget, &header, caps) != 0) return;
-    const std::array<unsigned, 2> saved{caps[0].effective, caps[1].effective};
-    for (const unsigned cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER}) caps[cap / 32].effective &= ~(1u << (cap % 32));
-    if (::syscall(SYS_capset, &header, caps) == 0) saved_ = saved;
-}
-
-WithoutRootOverrides::~WithoutRootOverrides() {
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct caps[2]{};
-    if (!saved_ || ::syscall(SYS_capget, &header, caps) != 0) return;
-    caps[0].effective = (*saved_)[0], caps[1].effective = (*saved_)[1];
-    ::syscall(SYS_capset, &header, caps);
+    __user_cap_data_struct data[2]{};
+    if (::syscall(SYS_capget, &header, data) != 0) return std::nullopt;
+    const std::array<unsigned, 2> before{data[0].effective, data[1].effective};
+    for (const unsigned cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH, CAP_FOWNER}) data[cap / 32].effective &= ~(1u << (cap % 32));
+    if (caps) data[0].effective = (*caps)[0], data[1].effective = (*caps)[1];
+    ::syscall(SYS_capset, &header, data);
+    return before;
 }
 
 }  // namespace testing_support

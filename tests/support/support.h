@@ -74,15 +74,15 @@ private:
 
 // While alive, this thread has no capabilities that pass over permission
 // bits, so a test running as root meets permissions as a user would.
-class WithoutRootOverrides {
-public:
-    WithoutRootOverrides();
-    ~WithoutRootOverrides();
-    WithoutRootOverrides(const WithoutRootOverrides&) = delete;
-    WithoutRootOverrides& operator=(const WithoutRootOverrides&) = delete;
-
-private:
-    std::optional<std::array<unsigned, 2>> saved_;  // the effective capabilities before
+struct WithoutRootOverrides {
+    WithoutRootOverrides() { saved = setEffective(std::nullopt); }
+    ~WithoutRootOverrides() {
+        if (saved) setEffective(saved);
+    }
+    // Sets the thread's effective capabilities (none given: all but the
+    // overrides); gives those before, if they could be read.
+    static std::optional<std::array<unsigned, 2>> setEffective(std::optional<std::array<unsigned, 2>> caps);
+    std::optional<std::array<unsigned, 2>> saved;
 };
 
 }  // namespace testing_support
