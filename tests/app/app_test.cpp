@@ -56,8 +56,10 @@ Played play(const Launch& launch, const std::function<void(Form1&)>& player = {}
         return Reply::Yes;
     });
     if (player) QTimer::singleShot(0, &form, [&] { player(form); });
-    QTimer::singleShot(20000, &form, [&] { form.close(); });  // a game that does not end fails instead of hanging
+    bool hung = false;  // a game that does not end fails instead of hanging
+    QTimer::singleShot(20000, &form, [&] { hung = true, form.close(); });
     const int status = app::runGame(form, launch);
+    EXPECT_FALSE(hung) << "the program did not end";
     EXPECT_FALSE(form.isVisible()) << "the window closes with the end of the program";
     return {status, boxes};
 }
