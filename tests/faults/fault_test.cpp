@@ -1,8 +1,5 @@
-// The counter's promise under faults: every system call of a step failing in
-// turn, processes killed at any moment of a step, games stepping one counter
-// at once, a counter behind a symbolic link, and a folder where the step
-// would fail. The counter always holds the old or the new value, and a step
-// that cannot be made stops the game with a message naming the cause.
+// The counter under faults: each call of a step failing, kills at any moment of a step, games stepping it at once, a
+// symbolic link, a read-only folder. It holds the old or the new value; a failed step stops the game, naming the cause.
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -15,7 +12,6 @@
 
 #include <chrono>
 #include <cstdarg>
-#include <cstring>
 #include <optional>
 #include <random>
 #include <sstream>
@@ -23,7 +19,7 @@
 #include "game/game.h"
 #include "quiz/counter.h"
 #include "quiz/quiz_error.h"
-#include "quizcheck/folder_check.h"
+#include "quizcheck/command_line.h"
 #include "support/fake_form.h"
 #include "support/support.h"
 
@@ -32,32 +28,50 @@ namespace {
 namespace fs = std::filesystem;
 using testing_support::TempFolder;
 
-// Fault injection: this program's own definitions of the system calls through
-// which the counter is replaced pass every call on to the kernel, except the
-// one armed to fail, and only where it concerns the counter's temporary file
+// Fault injection: this program's own definitions of the system calls through which the counter is replaced pass
+// every call on to the kernel, except the one armed to fail, and only where it concerns the counter's temporary file
 // (for rename, the counter; for fsync, also its folder).
 enum class Call { CreateUnnamed, CreateTemporary, SetMode, Write, Flush, Link, Close, Rename, FlushFolder };
-struct Injection {
-    Call call;
-    int error;
-    int bytesBefore = 0;  // Write: bytes written for real before the failure
-    bool once = false;    // only the first matching call fails
-};
-struct {
-    std::optional<Injection> injection;
-    int hits = 0, temporaryFd = -1;
-    bool partWritten = false;
-} armed;
-
-bool isTemporaryName(const char* name) { return std::strstr(name, "/.tet0.txt.") != nullptr; }
+// bytesBefore: for Write, the bytes written for real before the failure; once: only the first matching call fails.
+struct Injection { Call call; int error; int bytesBefore = 0; bool once = false; };
+struct { std::optional<Injection> injection; int hits = 0, temporaryFd = -1; bool partWritten = false; } armed;
+bool isTemporaryName(const char* name) { return std::string_view(name).find("/.tet0.txt.") != std::string_view::npos; }
 // Whether `call` is to fail now; counts the hit and sets errno.
 bool strikes(Call call, bool concernsCounter) {
     if (!armed.injection || armed.injection->call != call || !concernsCounter || (armed.injection->once && armed.hits))
         return false;
-    ++armed.hits;
     errno = armed.injection->error;
-    return true;
+    return ++armed.hits > 0;
 }
+
+template <typename Call>
+std::string failureOf(Call call) try {
+    call();
+    return "";
+} catch (const quiz::QuizError& e) {
+    return e.what();
+}
+
+void expectSays(const std::string& text, const std::vector<std::string>& parts) {
+    for (const std::string& part : parts) EXPECT_NE(text.find(part), std::string::npos) << part << " in: " << text;
+}
+std::string quizcheckReport(const fs::path& folder) {
+    std::ostringstream out, err;
+    quizcheck::run({}, folder, out, err);
+    return out.str();
+}
+constexpr fs::perms kCounterPerms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+
+// A game in a folder of its own (counter 2, quiz test2.txt) on the fake window.
+struct Scene {
+    explicit Scene(bool inMemory) : folder(inMemory), game(form, folder.path()) {
+        folder.write("test2.txt", testing_support::makeQuiz(3));
+        fs::permissions(folder.write("tet0.txt", "2\r\n"), kCounterPerms);
+    }
+    TempFolder folder;
+    testing_support::FakeForm form;
+    game::Game game;
+};
 
 }  // namespace
 
@@ -87,8 +101,7 @@ int fchmod(int fd, mode_t mode) {
     return strikes(Call::SetMode, fd == armed.temporaryFd) ? -1 : static_cast<int>(::syscall(SYS_fchmod, fd, mode));
 }
 ssize_t write(int fd, const void* bytes, size_t size) {
-    if (fd == armed.temporaryFd && armed.injection && armed.injection->call == Call::Write &&
-        armed.injection->bytesBefore > 0 && !armed.partWritten) {
+    if (fd == armed.temporaryFd && armed.injection && armed.injection->bytesBefore > 0 && !armed.partWritten) {
         armed.partWritten = true;
         return ::syscall(SYS_write, fd, bytes, std::min(size, static_cast<size_t>(armed.injection->bytesBefore)));
     }
@@ -107,85 +120,39 @@ int close(int fd) {
     return strikes(Call::Close, temporary) ? -1 : result;  // the descriptor is gone either way, as in the kernel
 }
 int rename(const char* from, const char* to) {
-    const std::string_view target(to);
-    if (strikes(Call::Rename, target.ends_with("/tet0.txt") && isTemporaryName(from))) return -1;
+    if (strikes(Call::Rename, std::string_view(to).ends_with("/tet0.txt") && isTemporaryName(from))) return -1;
     return ::renameat(AT_FDCWD, from, AT_FDCWD, to);
 }
 }  // extern "C"
 
-namespace {
-
-template <typename Call>
-std::string failureOf(Call call) {
-    try {
-        call();
-    } catch (const quiz::QuizError& e) {
-        return e.what();
-    }
-    return "";
-}
-
-void expectSays(const std::string& text, const std::vector<std::string>& parts) {
-    for (const std::string& part : parts) EXPECT_NE(text.find(part), std::string::npos) << part << " in: " << text;
-}
-
-std::string quizcheckReport(const fs::path& folder) {
-    std::ostringstream out;
-    quizcheck::Report report(out);
-    quizcheck::checkFolder(folder, report);
-    return out.str();
-}
-
-// A game in `folder` (counter 2, quiz test2.txt) on the fake window, up to the
-// moment before a wrong answer is judged: the next click steps the counter.
-struct Scene {
-    explicit Scene(const fs::path& folder) : game(form, folder) {
-        std::ofstream(folder / "tet0.txt", std::ios::binary) << "2\r\n";
-        std::ofstream(folder / "test2.txt", std::ios::binary) << testing_support::makeQuiz(3);
-        fs::permissions(folder / "tet0.txt", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
-    }
-    void reachWrongAnswer() {
-        form.start(game);
-        ASSERT_TRUE(form.click(game, window::Command1) && form.click(game, window::Option2)) << form.failure();
-    }
-    testing_support::FakeForm form;
-    game::Game game;
-};
-
 TEST(CounterFaults, EachFailingCallOfAStepKeepsTheOldValueAndNamesTheCause) {
-    const std::tuple<Injection, const char*> cases[] = {  // cause; "" = stepped all the same
-        {{Call::CreateTemporary, ENOSPC}, "нет места на диске"},
-        {{Call::CreateTemporary, EMFILE}, "слишком много открытых файлов"},
-        {{Call::CreateUnnamed, EOPNOTSUPP}, ""},  // falls back to a named file
-        {{Call::Link, ENOSPC}, "нет места на диске"},
-        {{Call::SetMode, EPERM}, "операция запрещена"},
-        {{Call::Write, ENOSPC}, "нет места на диске"},
-        {{Call::Write, EDQUOT, 1}, "превышена дисковая квота"},
-        {{Call::Write, EINTR, 0, true}, ""},  // retried
-        {{Call::Flush, EIO}, "ошибка ввода-вывода"},
-        {{Call::Close, EIO}, "ошибка ввода-вывода"},
-        {{Call::Rename, EROFS}, "файловая система доступна только для чтения"},
-        {{Call::FlushFolder, EIO}, ""},  // the new value is in place already
+    // The cause named, or "" where the step is made all the same: a refused unnamed file falls back to a named
+    // one, an interrupted write is retried, and when the folder is not flushed the new value is in place already.
+    const std::tuple<Injection, const char*> cases[] = {
+        {{Call::CreateTemporary, ENOSPC}, "нет места на диске"}, {{Call::Link, ENOSPC}, "нет места на диске"},
+        {{Call::CreateTemporary, EMFILE}, "слишком много открытых файлов"}, {{Call::CreateUnnamed, EOPNOTSUPP}, ""},
+        {{Call::SetMode, EPERM}, "операция запрещена"}, {{Call::Write, ENOSPC}, "нет места на диске"},
+        {{Call::Write, EDQUOT, 1}, "превышена дисковая квота"}, {{Call::Write, EINTR, 0, true}, ""},
+        {{Call::Flush, EIO}, "ошибка ввода-вывода"}, {{Call::Close, EIO}, "ошибка ввода-вывода"},
+        {{Call::Rename, EROFS}, "файловая система доступна только для чтения"}, {{Call::FlushFolder, EIO}, ""},
     };
     for (const auto& [injection, cause] : cases) {
         SCOPED_TRACE(std::to_string(static_cast<int>(injection.call)) + " " + cause);
-        TempFolder folder(true);
-        Scene scene(folder.path());
-        scene.reachWrongAnswer();
+        Scene scene(true);
+        scene.form.start(scene.game);  // up to the moment before a wrong answer is judged, which steps the counter
+        ASSERT_TRUE(scene.form.click(scene.game, window::Command1) && scene.form.click(scene.game, window::Option2));
         armed = {injection};
         scene.form.click(scene.game, window::Command1);
         EXPECT_EQ(armed.hits, 1) << "the armed call was made";
         armed.injection.reset();
         const bool stepped = *cause == '\0';
-        EXPECT_EQ(folder.read("tet0.txt"), stepped ? "1\r\n" : "2\r\n");
+        EXPECT_EQ(scene.folder.read("tet0.txt"), stepped ? "1\r\n" : "2\r\n");
         EXPECT_EQ(scene.form.exitStatus(), stepped ? 0 : 1);
-        if (!stepped) {
+        if (!stepped)
             expectSays(scene.form.failure(), {"tet0.txt", "не удалось записать новое значение счётчика", cause,
                                               "в файле осталось прежнее значение"});
-        }
-        EXPECT_EQ(folder.files(), (std::vector<std::string>{"test2.txt", "tet0.txt"})) << "no temporary file left";
-        EXPECT_EQ(fs::status(folder.path() / "tet0.txt").permissions(),
-                  fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+        EXPECT_EQ(scene.folder.files(), (std::vector<std::string>{"test2.txt", "tet0.txt"})) << "no temporary left";
+        EXPECT_EQ(fs::status(scene.folder.path() / "tet0.txt").permissions(), kCounterPerms);
     }
 }
 
@@ -209,7 +176,8 @@ TEST(CounterFaults, AKillAtAnyMomentOfAStepLeavesTheOldOrTheNewValue) {
         ASSERT_EQ(::pipe(report), 0);
         const pid_t child = ::fork();
         while (child == 0) {  // steps for ever: 'b' when a step begins, 's' when it is done
-            const char done = ::write(report[1], "b", 1) == 1 && failureOf([&] { quiz::stepCounter(folder.path()); }).empty() ? 's' : 'E';
+            const bool began = ::write(report[1], "b", 1) == 1;
+            const char done = began && failureOf([&] { quiz::stepCounter(folder.path()); }).empty() ? 's' : 'E';
             if (::write(report[1], &done, 1) != 1 || done == 'E') ::_exit(1);
         }
         ::close(report[1]);
@@ -219,10 +187,8 @@ TEST(CounterFaults, AKillAtAnyMomentOfAStepLeavesTheOldOrTheNewValue) {
         const auto take = [&] { inStep = byte == 'b', steps += byte == 's', failed |= byte == 'E'; };
         for (const int awaited = std::uniform_int_distribution(0, 2)(random); steps < awaited && !failed;)
             if (::read(report[0], &byte, 1) == 1) take();
-        for (const auto until = now() + std::uniform_real_distribution<double>(0, 2)(random) * stepTime; now() < until;) {
-        }
-        ::kill(child, SIGKILL);
-        ::waitpid(child, nullptr, 0);
+        for (const auto until = now() + std::uniform_real_distribution(0.0, 2.0)(random) * stepTime; now() < until;) {}
+        ::kill(child, SIGKILL), ::waitpid(child, nullptr, 0);
         while (::read(report[0], &byte, 1) == 1) take();
         ::close(report[0]);
         ASSERT_FALSE(failed) << "a step failed in the child";
@@ -247,27 +213,24 @@ TEST(CounterFaults, GamesSteppingOneCounterAtOnceEachStepItAndClearLeftovers) {
     ASSERT_EQ(::pipe(start), 0);
     for (int i = 0; i < kChildren; ++i) {
         if (::fork() != 0) continue;
-        char go = 0;
         ::close(start[1]);
-        (void)!::read(start[0], &go, 1);  // all start when the parent closes the pipe
+        for (char go; ::read(start[0], &go, 1) > 0;) {}  // all start when the parent closes the pipe
         int failed = 0;
-        for (int step = 0; step < kSteps; ++step) failed += !failureOf([&] { quiz::stepCounter(folder.path()); }).empty();
+        for (int step = 0; step < kSteps; ++step)
+            failed += !failureOf([&] { quiz::stepCounter(folder.path()); }).empty();
         ::_exit(failed);
     }
     ::close(start[0]), ::close(start[1]);
-    for (int status = 0, i = 0; i < kChildren; ++i) {
-        ASSERT_GT(::wait(&status), 0);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a step failed";
-    }
+    for (int status = 0, i = 0; i < kChildren; ++i)
+        EXPECT_TRUE(::wait(&status) > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a step failed";
     const std::string after = std::to_string(rotated(2, kChildren * kSteps)) + "\r\n";
     EXPECT_EQ(folder.read("tet0.txt"), after) << "every step counted";
     EXPECT_EQ(folder.files(), (std::vector<std::string>{".tet0.txt.mine", "tet0.txt"}));
-
     const int holder = ::open((folder.path() / "tet0.txt").c_str(), O_RDONLY);
     ASSERT_EQ(::flock(holder, LOCK_EX), 0);
-    const std::string what = failureOf([&] { quiz::stepCounter(folder.path(), std::chrono::milliseconds(20)); });
+    expectSays(failureOf([&] { quiz::stepCounter(folder.path(), std::chrono::milliseconds(20)); }),
+               {"tet0.txt", "занят другой игрой", "в файле осталось прежнее значение"});
     ::close(holder);
-    expectSays(what, {"tet0.txt", "занят другой игрой", "в файле осталось прежнее значение"});
     EXPECT_EQ(folder.read("tet0.txt"), after);
 }
 
@@ -281,8 +244,8 @@ TEST(CounterFaults, FoldersLinkingToOneCounterShareItsRotation) {
     EXPECT_EQ(quiz::stepCounter(root.path() / "a"), 2);
     EXPECT_EQ(quiz::stepCounter(root.path() / "b"), 1);
     EXPECT_EQ(root.read("shared.txt"), "1\r\n");
-    EXPECT_TRUE(fs::is_symlink(root.path() / "a" / "tet0.txt"));
-    expectSays(quizcheckReport(root.path() / "a"), {"tet0.txt: предупреждение: ", fs::canonical(root.path() / "shared.txt")});
+    expectSays(quizcheckReport(root.path() / "a"),
+               {"tet0.txt: предупреждение: ", fs::canonical(root.path() / "shared.txt")});
     const fs::path dangling = root.path() / "c";
     const std::vector<std::string> both = {dangling / "tet0.txt", root.path() / "gone.txt"};
     expectSays(failureOf([&] { quiz::selectAndOpen(dangling); }), both);
@@ -291,20 +254,17 @@ TEST(CounterFaults, FoldersLinkingToOneCounterShareItsRotation) {
 }
 
 TEST(CounterFaults, AFolderWhereTheStepWouldFailStopsTheGameBeforeTheIntroduction) {
-    TempFolder folder;
-    Scene scene(folder.path());
-    fs::permissions(folder.path(), fs::perms::owner_read | fs::perms::owner_exec);
+    Scene scene(false);
+    const fs::path& folder = scene.folder.path();
+    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
     testing_support::WithoutRootOverrides asAUser;
-    const fs::path probe = folder.path() / "probe";
-    if (const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT, 0600); fd >= 0) {
-        ::close(fd), ::unlink(probe.c_str());
+    if (const int fd = ::open((folder / "probe").c_str(), O_WRONLY | O_CREAT, 0600); fd >= 0 && ::close(fd) == 0)
         GTEST_SKIP() << "a read-only folder takes files here";
-    }
     scene.form.start(scene.game);
     EXPECT_EQ(scene.form.exitStatus(), 1);
-    expectSays(scene.form.failure(), {"tet0.txt", "«" + folder.path().string() + "»", "нет прав на запись", "разрешите запись"});
+    expectSays(scene.form.failure(),
+               {"tet0.txt", "«" + folder.string() + "»", "нет прав на запись", "разрешите запись"});
     EXPECT_EQ(scene.form.title(), window::kFormTitle) << "nothing of the quiz shown";
-    expectSays(quizcheckReport(folder.path()), {"tet0.txt: ошибка: ", "нет прав на запись"});
+    expectSays(quizcheckReport(folder), {"tet0.txt: ошибка: ", "нет прав на запись"});
 }
 
-}  // namespace

@@ -19,39 +19,33 @@ using testing_support::TempFolder;
 
 // The error of `call`, or "no error".
 template <typename Call>
-std::string errorOf(Call call) {
-    try {
-        call();
-    } catch (const quiz::QuizError& e) {
-        return e.file() + " " + std::to_string(e.line()) + " " + e.what();
-    }
+std::string errorOf(Call call) try {
+    call();
     return "no error";
+} catch (const quiz::QuizError& e) {
+    return e.file() + " " + std::to_string(e.line()) + " " + e.what();
 }
 
 TEST(Counter, ValueIsTheNumberAtTheStartClampedToLong) {
-    const std::pair<const char*, std::optional<long>> cases[] = {
-        {"3", 3}, {" \t7x", 7}, {"+3", 3}, {"-0", 0}, {"2.9", 2}, {"", std::nullopt}, {"x3", std::nullopt},
-        {"+", std::nullopt}, {"- 3", std::nullopt}, {"9223372036854775808", LONG_MAX},
-        {"-9223372036854775809", LONG_MIN},
+    const std::pair<const char*, std::optional<long>> cases[] = {  // {}: no number
+        {"3", 3}, {" \t7x", 7}, {"+3", 3}, {"-0", 0}, {"2.9", 2}, {"", {}}, {"x3", {}}, {"+", {}}, {"- 3", {}},
+        {"9223372036854775808", LONG_MAX}, {"-9223372036854775809", LONG_MIN},
     };
     for (const auto& [line, value] : cases) EXPECT_EQ(quiz::counterValue(line), value) << line;
 }
 
 TEST(Counter, SelectsTheQuizItsFirstLineNames) {
-    const std::pair<std::string, long> cases[] = {
-        {"3\r\n", 3}, {"abc\r\n", 0}, {"-1\r\n", -1}, {"\r\n2\r\n", 0}, {"\xEF\xBB\xBF" "2", 2},
-    };
-    for (const auto& [counter, value] : cases) {
+    for (const auto& [counter, value] : {std::pair<std::string, long>{"3\r\n", 3}, {"abc\r\n", 0}, {"-1\r\n", -1},
+                                         {"\r\n2\r\n", 0}, {"\xEF\xBB\xBF" "2", 2}}) {
         TempFolder folder;
         folder.write("tet0.txt", counter);
         const std::string name = "test" + std::to_string(value) + ".txt";
         folder.write(name, "quiz " + name);
-        const quiz::QuizSelection selection = quiz::selectAndOpen(folder.path());
-        EXPECT_EQ(selection.counter, value) << counter;
-        EXPECT_EQ(selection.fileName, name);
-        EXPECT_EQ(selection.questionFilePath, (folder.path() / name).string());
-        ASSERT_TRUE(selection.file && selection.file->is_open());
-        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(*selection.file), {}), "quiz " + name);
+        const quiz::QuizSelection chosen = quiz::selectAndOpen(folder.path());
+        EXPECT_EQ(chosen.counter, value) << counter;
+        EXPECT_EQ(chosen.fileName, name);
+        EXPECT_EQ(chosen.questionFilePath, (folder.path() / name).string());
+        EXPECT_EQ(chosen.file ? std::string(std::istreambuf_iterator<char>(*chosen.file), {}) : "", "quiz " + name);
         EXPECT_EQ(folder.read("tet0.txt"), counter) << "selecting changes nothing";
     }
 }
@@ -66,8 +60,8 @@ TEST(Counter, StepWritesTheNextValueOnceThroughARenameOrIsRefusedForNoNumber) {
         TempFolder folder;
         const fs::path file = folder.write("tet0.txt", counter);
         fs::permissions(file, perms);
-        struct stat before {}, after {};
-        ::stat(file.c_str(), &before);
+        const auto inode = [&] { struct stat s {}; ::stat(file.c_str(), &s); return s.st_ino; };
+        const ino_t before = inode();
         long stepped = 0;
         const std::string error = errorOf([&] { stepped = quiz::stepCounter(folder.path()); });
         EXPECT_EQ(stepped, next) << counter << error;
@@ -75,26 +69,21 @@ TEST(Counter, StepWritesTheNextValueOnceThroughARenameOrIsRefusedForNoNumber) {
         EXPECT_EQ(folder.read("tet0.txt"), next ? std::to_string(next) + "\r\n" : counter);
         EXPECT_EQ(folder.files(), std::vector<std::string>{"tet0.txt"}) << "no temporary file left";
         EXPECT_EQ(fs::status(file).permissions(), perms);
-        ::stat(file.c_str(), &after);
-        EXPECT_EQ(before.st_ino != after.st_ino, next != 0) << "replaced whole, never rewritten in place";
+        EXPECT_EQ(inode() != before, next != 0) << "replaced whole, never rewritten in place";
     }
 }
 
 TEST(Counter, RefusalsToSelectSayWhatIsWrongAndLeaveEverythingAsItWas) {
-    struct Case {
-        const char* counter;            // nullptr: none; "|": a pipe; "/": a folder
-        const char* quiz;               // test1.txt, the same way
-        std::vector<std::string> says;  // in this order; "" stands for the folder
-    };
+    // The counter and test1.txt: nullptr for none, "|" for a pipe, "/" for a folder; then the parts the
+    // message says, in this order ("" stands for the folder).
+    struct Case { const char *counter, *quiz; std::vector<std::string> says; };
     const Case cases[] = {
         {nullptr, "", {"tet0.txt 0 tet0.txt:", "", "нет"}},
         {"|", "", {"tet0.txt 0", "не обычный файл"}},
         {" 1 ", nullptr, {"test1.txt 0 test1.txt:", "", "нет", "в папке есть файлы викторин: test2.txt"}},
-        {"1", "|", {"test1.txt 0", "не обычный файл"}},
-        {"1", "/", {"test1.txt 0", "не обычный файл"}},
+        {"1", "|", {"test1.txt 0", "не обычный файл"}}, {"1", "/", {"test1.txt 0", "не обычный файл"}},
         {"x\x01y\x7F\tz\r\n", "", {"test0.txt", "нет числа", "«x\\x01y\\x7F\\x09z»", ": test1.txt, test2.txt"}},
-        {"\r\nA\r\n", "", {"test0.txt", "пуста"}},
-        {" 99999999999999999999\r\n", "", {"«99999999999999999999»"}},
+        {"\r\nA\r\n", "", {"test0.txt", "пуста"}}, {" 99999999999999999999\r\n", "", {"«99999999999999999999»"}},
     };
     for (const Case& c : cases) {
         TempFolder folder;

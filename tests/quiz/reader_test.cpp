@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <ranges>
 #include <sstream>
 
 #include "quiz/encoding.h"
@@ -20,38 +21,37 @@ using testing_support::crlf;
 std::string readBytes(const std::string& bytes, Encoding encoding = Encoding::Windows1251) {
     std::istringstream in(bytes);
     quiz::QuizReader reader(in, "test1.txt", encoding);
-    std::string out;
     try {
-        out += "T " + reader.readTitle();
+        std::string out = "T " + reader.readTitle();
         out += "\nI " + reader.readIntroduction() + "\n";
-        for (const auto& row : reader.readLevelTable())
-            out += "L " + row.text + "=" + std::to_string(row.minScore) + "\n";
+        for (const auto& r : reader.readLevelTable()) out += "L " + r.text + "=" + std::to_string(r.minScore) + "\n";
         while (!reader.atEnd()) {
             const quiz::Question q = reader.readQuestion();
             out += "Q " + q.text + "\n";
             for (const auto& a : q.answers) out += "A " + a.text + "=" + std::to_string(a.points) + "\n";
         }
+        return out;
     } catch (const quiz::QuizError& e) {
-        out = "error " + std::to_string(e.line()) + (e.hasLineText() ? " «" + e.lineText() + "»" : "");
-        out += "\n" + std::string(e.what());
+        return "error " + std::to_string(e.line()) + (e.hasLineText() ? " «" + e.lineText() + "»" : "") + "\n" +
+               e.what();
     }
-    return out;
 }
 
-struct Case {
-    const char* name;
-    std::string bytes;
-    std::string read;  // what is read; for an error, its first line and a part of the message
-};
+// `read`: what is read; for an error, its first line and a part of the message.
+struct Case { std::string name, bytes, read; Encoding encoding = Encoding::Windows1251; };
+const std::string kBom(quiz::kUtf8ByteOrderMark);
 
-// Windows-1251: «Столицы», «Привет», «Где», «Москва», «Да», «Нет», «Ёж».
-const std::string kExample = crlf(
-    "\xD1\xF2\xEE\xEB\xE8\xF6\xFB|\xCF\xF0\xE8\xE2\xE5\xF2|Go!|.|Top|13|Low|-7|.|\xC3\xE4\xE5|"
-    "\xCC\xEE\xF1\xEA\xE2\xE0?|.|\xC4\xE0|,0|\xCD\xE5\xF2|,1|\xA8\xE6|.0");
+const std::string kExampleUtf8 = crlf("Столицы|Привет|Go!|.|Top|13|Low|-7|.|Где|Москва?|.|Да|,0|Нет|,1|Ёж|.0");
+const std::string kExample = testing_support::toWindows1251(kExampleUtf8), kExampleRead =
+    "T Столицы\nI Привет\r\nGo!\r\n\nL Top=13\nL Low=-7\nQ Где Москва? \nA Да =0\nA Нет =1\nA Ёж =0\n";
 
 const Case kCases[] = {
-    {"layout_example", kExample,
-     "T Столицы\nI Привет\r\nGo!\r\n\nL Top=13\nL Low=-7\nQ Где Москва? \nA Да =0\nA Нет =1\nA Ёж =0\n"},
+    {"layout_example", kExample, kExampleRead}, {"utf8_twin", kExampleUtf8, kExampleRead, Encoding::Utf8},
+    {"utf8_twin_with_a_mark", kBom + kExampleUtf8, kExampleRead, Encoding::Utf8},
+    {"utf8_skips_only_a_leading_mark_and_replaces_bad_bytes", kBom + crlf(".T|.|.|" + kBom + "Q|.|A\xFF|.1"),
+     "T .T\nI \nQ " + kBom + "Q \nA A\xEF\xBF\xBD =1\n", Encoding::Utf8},
+    {"mark_read_as_windows_1251", kBom + crlf("T|.|.|Q|.|A|.1"), "T \xD0\xBF\xC2\xBB\xD1\x97T\nI \nQ Q \nA A =1\n"},
+    {"utf8_mark_is_not_a_line", kBom, "error 2\nвступления", Encoding::Utf8},
     {"every_line_end_and_no_final_one", "T\n.\r.\r\nQ\n\n.\rA\r\n.1", "T T\nI \nQ Q  \nA A =1\n"},
     {"cr_cr_lf_is_an_empty_line", "T\r\r\n.\r\n.\r\nQ\r\n.\r\n.1", "T T\nI \r\n\nQ Q \nA =1\n"},
     {"markers_decide_by_first_character_only", crlf(".T|,i|. rest|,v|2|.x|,q|.|A|,1 z|B|.0 z"),
@@ -61,11 +61,11 @@ const Case kCases[] = {
     {"four_rows_and_a_score_line_with_a_point_ends_the_table", crlf("T|.|a|1|b|2|c|3|d|.5|Q|.|A|.1"),
      "T T\nI \nL a=1\nL b=2\nL c=3\nL d=0\nQ Q \nA A =1\n"},
     {"four_answers_and_empty_texts", crlf("T|.|.|.|,0|,1|,0|.0"), "T T\nI \nQ \nA =0\nA =1\nA =0\nA =0\n"},
-    {"no_questions", crlf("T|.|.||"), "T T\nI \n"},
+    {"no_questions", crlf("T|.|.||"), "T T\nI \n"}, {"empty_file", "", "error 1\nзаголовка"},
     {"undefined_byte_is_a_replacement", crlf("\x98|.|.|Q|.|A|.1"), "T \xEF\xBF\xBD\nI \nQ Q \nA A =1\n"},
-    {"empty_file", "", "error 1\nзаголовка"}, {"ends_in_the_introduction", crlf("T|i"), "error 3\nвступления"},
-    {"ends_in_the_level_table", crlf("T|.|V|5"), "error 5\nстрока оценки"},
-    {"ends_before_a_minimum", crlf("T|.|V"), "error 4\nнаименьшим"},
+    {"ends_in_introduction", crlf("T|i"), "error 3\nвступления"},
+    {"ends_before_minimum", crlf("T|.|V"), "error 4\nнаименьшим"},
+    {"ends_in_level_table", crlf("T|.|V|5"), "error 5\nстрока оценки"},
     {"ends_in_a_question", crlf("T|.|.|Q"), "error 5\nстрока вопроса"},
     {"ends_after_a_comma_marker", crlf("T|.|.|Q|.|A|,1"), "error 8\nстрока ответа или"},
     {"text_after_the_last_question", crlf("T|.|.|Q|.|A|.1||more|text"), "error 9 «more»\nлишний текст"},
@@ -73,36 +73,31 @@ const Case kCases[] = {
     {"fifth_level_row", crlf("T|.|a|5|b|4|c|3|d|2|e|1|."), "error 11 «e»\nбольше четырёх"},
     {"minimum_not_a_number", crlf("T|.|V|12abc|."), "error 4 «12abc»\nцелое число"},
     {"minimum_empty", crlf("T|.|V||."), "error 4 «»\nцелое число"},
+    {"points_2", crlf("T|.|.|Q|.|A|,2"), "error 7 «,2»\nцифрой 0 или 1"},
     {"minimum_above_range", crlf("T|.|V|32768|."), "error 4 «32768»\nвне допустимых"},
     {"minimum_rounded_out_of_range", crlf("T|.|V|-32768.6|."), "error 4 «-32768.6»\nвне допустимых"},
-    {"points_2", crlf("T|.|.|Q|.|A|,2"), "error 7 «,2»\nцифрой 0 или 1"},
     {"points_missing", crlf("T|.|.|Q|.|A|."), "error 7 «.»\nцифрой 0 или 1"},
     {"points_after_a_blank", crlf("T|.|.|Q|.|A|. 1"), "error 7 «. 1»\nцифрой 0 или 1"},
     {"fifth_answer", crlf("T|.|.|Q|.|a|,0|b|,0|c|,0|d|,1|e|.0"), "error 13 «,1»\nчетвёртый"},
-    {"second_question_counts_lone_ends", "T\n.\r.\r\nQ\n.\rA\n,1\nB\r.0\rQ2\r\n.\nA\n.7",
-     "error 13 «.7»\nцифрой 0 или 1"},
+    {"message_names_file_and_line_and_quotes_it", crlf("T|.|.|Q|.|A|,0|B|,5"), "error 9 «,5»\ntest1.txt, строка 9: "
+     "ожидалась строка ответа с точкой или запятой и цифрой 0 или 1\nСтрока: «,5»"},
+    {"second_question_counts_lone_ends", "T\n.\r.\r\nQ\n.\rA\n,1\nB\r.0\rQ2\r\n.\nA\n.7", "error 13 «.7»\nцифрой"},
 };
 
 TEST(Reader, ReadsEachRuleOfTheFormatAndReportsEachFaultAtItsLine) {
     for (const Case& c : kCases) {
-        const std::string read = readBytes(c.bytes);
-        if (!c.read.starts_with("error ")) {
-            EXPECT_EQ(read, c.read) << c.name;
-            continue;
-        }
-        const std::size_t head = read.find('\n');
-        EXPECT_EQ(read.substr(0, head), c.read.substr(0, c.read.find('\n'))) << c.name;
-        EXPECT_NE(read.find(c.read.substr(c.read.find('\n') + 1), head), std::string::npos) << c.name << read;
-        EXPECT_EQ(read.find("\nСтрока: «") != std::string::npos, c.read.find("«") != std::string::npos) << read;
+        const std::string read = readBytes(c.bytes, c.encoding);
+        const std::size_t head = c.read.find('\n') + 1, npos = std::string::npos;  // an error's first line: whole
+        if (!c.read.starts_with("error ")) EXPECT_EQ(read, c.read) << c.name;
+        else EXPECT_TRUE(read.starts_with(c.read.substr(0, head)) && read.find(c.read.substr(head), head) != npos &&
+                         (read.find("\nСтрока: «") != npos) == (c.read.find("«") != npos)) << c.name << "\n" << read;
     }
 }
 
-TEST(Reader, MessageNamesTheFileAndLineAndQuotesTheLineShortened) {
-    EXPECT_EQ(readBytes(crlf("T|.|.|Q|.|A|,0|B|,5")), "error 9 «,5»\ntest1.txt, строка 9: ожидалась строка ответа "
-                                                     "с точкой или запятой и цифрой 0 или 1\nСтрока: «,5»");
+TEST(Reader, MessageQuotesALongLineShortened) {
     const std::string read = readBytes(crlf("T|.|V|" + std::string(5000, '7') + "|."));
-    const std::string message = read.substr(read.find('\n'));
-    EXPECT_TRUE(message.size() < 600 && message.find("Строка: «777") != std::string::npos && message.ends_with("7…»"))
+    const std::string message = read.substr(read.find('\n'));  // past the quote in full
+    EXPECT_TRUE(message.size() < 600 && message.find("Строка: «777") != read.npos && message.ends_with("7…»"))
         << message;
 }
 
@@ -134,35 +129,21 @@ TEST(Reader, LooksFarAheadWithABoundedBufferOrThroughAPipe) {
     }
     std::istringstream blanks(std::string(1'000'000, '\n') + "x");
     quiz::LineSource ahead(blanks, 64);
-    ahead.mark();
     std::string_view line;
-    while (ahead.next(line) && line.empty()) {}
-    EXPECT_EQ(line, "x");
-    EXPECT_LE(ahead.bufferCapacity(), 4096U);
-}
-
-TEST(Reader, Utf8QuizReadsLikeItsWindows1251TwinAndSkipsOnlyALeadingMark) {
-    const std::string bom(quiz::kUtf8ByteOrderMark), utf8 = quiz::windows1251ToUtf8(kExample);
-    for (const std::string& mark : {std::string(), bom})
-        EXPECT_EQ(readBytes(mark + utf8, Encoding::Utf8), readBytes(kExample)) << mark;
-    EXPECT_EQ(readBytes(bom + crlf(".T|.|.|" + bom + "Q|.|A\xFF|.1"), Encoding::Utf8),
-              "T .T\nI \nQ " + bom + "Q \nA A\xEF\xBF\xBD =1\n");
-    EXPECT_EQ(readBytes(bom + crlf("T|.|.|Q|.|A|.1")).substr(0, 8), "T \xD0\xBF\xC2\xBB\xD1\x97");
-    EXPECT_TRUE(readBytes(bom, Encoding::Utf8).starts_with("error 2\n")) << "the mark is not a line";
+    for (ahead.mark(); ahead.next(line) && line.empty();) {}
+    EXPECT_TRUE(line == "x" && ahead.bufferCapacity() <= 4096U) << line << " " << ahead.bufferCapacity();
 }
 
 TEST(Encoding, Windows1251TableAgreesWithIconvForEveryByte) {
-    for (int b = 0; b < 256; ++b) {  // but 0x98, undefined in the code page (undefined_byte_is_a_replacement)
-        const std::string byte(1, static_cast<char>(b));
-        EXPECT_EQ(b == 0x98 ? byte : testing_support::toWindows1251(quiz::windows1251ToUtf8(byte)), byte) << b;
-    }
+    std::string bytes;  // all but 0x98, undefined in the code page (undefined_byte_is_a_replacement)
+    for (int b = 0; b < 256; ++b) bytes += b == 0x98 ? "" : std::string(1, static_cast<char>(b));
+    EXPECT_EQ(testing_support::toWindows1251(quiz::windows1251ToUtf8(bytes)), bytes);
 }
 
 TEST(Encoding, Utf8PassesThroughAndReplacesEachMalformedByte) {
-    const std::string r(quiz::kReplacementCharacter);
+    const std::string r(quiz::kReplacementCharacter), plain = "plain Привет € \xF0\x9F\x99\x82";
     const std::pair<std::string, std::string> cases[] = {
-        {"plain Привет € \xF0\x9F\x99\x82", "plain Привет € \xF0\x9F\x99\x82"},
-        {"\x80" "a", r + "a"}, {"a\xD0", "a" + r}, {"\xE2\x82", r + r}, {"\xC0\xAF", r + r},
+        {plain, plain}, {"\x80" "a", r + "a"}, {"a\xD0", "a" + r}, {"\xE2\x82", r + r}, {"\xC0\xAF", r + r},
         {"\xE0\x80\xAF", r + r + r}, {"\xED\xA0\x80", r + r + r}, {"\xF4\x90\x80\x80", r + r + r + r}, {"\xFF", r},
     };
     for (const auto& [bytes, text] : cases) {
@@ -174,31 +155,25 @@ TEST(Encoding, Utf8PassesThroughAndReplacesEachMalformedByte) {
 
 TEST(Encoding, DetectsUtf8OnlyWhereTheWholeFileIsUtf8AndSeeksBack) {
     const std::string run(70000, 'a');  // longer than the detector reads at once
-    const std::pair<std::string, Encoding> cases[] = {
+    std::vector<std::pair<std::string, Encoding>> cases = {
         {"", Encoding::Windows1251}, {"Title\r\n.\r\n", Encoding::Windows1251}, {"Столицы\r\n", Encoding::Utf8},
         {"\xEF\xBB\xBF", Encoding::Utf8}, {"\xEF\xBB\xBF\xCF\xF0", Encoding::Utf8}, {run + "Я", Encoding::Utf8},
         {run + "€", Encoding::Utf8}, {"Привет \xE8", Encoding::Windows1251}, {"Привет \xC0\xAF", Encoding::Windows1251},
         {testing_support::toWindows1251("Ёлка «мир» № 5 — нет… ОТВЕТ, ответ"), Encoding::Windows1251},
+    };  // and a letter before a blank is never UTF-8:
+    for (int b = 0xC0; b <= 0xFF; ++b) cases.emplace_back(std::string(1, char(b)) + " ", Encoding::Windows1251);
+    struct Reads : std::stringbuf {  // seekable; one byte a read when `cut`, so sequences are cut across reads
+        Reads(const std::string& bytes, bool cut) : std::stringbuf("skipped" + bytes), cut(cut) {}
+        std::streamsize xsgetn(char* s, std::streamsize n) override { return std::stringbuf::xsgetn(s, cut ? 1 : n); }
+        bool cut;
     };
-    // A seekable stream that gives one byte a read, so sequences are cut across reads.
-    struct OneByteReads : std::stringbuf {
-        using std::stringbuf::stringbuf;
-        std::streamsize xsgetn(char* s, std::streamsize) override { return std::stringbuf::xsgetn(s, 1); }
-    };
-    for (const auto& [bytes, encoding] : cases) {
-        OneByteReads oneByte("skipped" + bytes);
-        std::istringstream whole("skipped" + bytes);
-        std::istream cut(&oneByte);
-        for (std::istream* in : {static_cast<std::istream*>(&whole), &cut}) {
-            in->seekg(7);
-            EXPECT_EQ(quiz::detectEncoding(*in), encoding) << bytes.substr(0, 40);
-            EXPECT_EQ(in->tellg(), 7) << bytes.substr(0, 40);
+    for (const auto& [bytes, encoding] : cases)
+        for (const bool cut : {false, true}) {
+            Reads buf(bytes, cut);
+            std::istream in(&buf);
+            EXPECT_EQ(quiz::detectEncoding(in.seekg(7)), encoding) << bytes.substr(0, 40) << cut;
+            EXPECT_EQ(in.tellg(), 7) << bytes.substr(0, 40);
         }
-    }
-    for (int b = 0xC0; b <= 0xFF; ++b) {  // a letter before a blank is never UTF-8
-        std::istringstream in(std::string(1, static_cast<char>(b)) + " ");
-        EXPECT_EQ(quiz::detectEncoding(in), Encoding::Windows1251) << b;
-    }
     testing_support::TrickleBuf pipe("Привет", 1);
     std::istream unseekable(&pipe);
     EXPECT_THROW(quiz::detectEncoding(unseekable), std::invalid_argument);
@@ -208,11 +183,9 @@ TEST(Reader, BundledQuizzesAreWindows1251AndReadCleanly) {
     for (const auto& [name, questions] : {std::pair{"test1.txt", 15}, {"test2.txt", 10}, {"test3.txt", 15}}) {
         std::ifstream in(std::string(QUIZ_SOURCE_DIR "/quizzes/") + name, std::ios::binary);
         ASSERT_EQ(quiz::detectEncoding(in), Encoding::Windows1251) << name;
-        quiz::QuizReader reader(in, name);  // a fault read throws, failing the test with its message
-        reader.readTitle(), reader.readIntroduction(), reader.readLevelTable();
-        int count = 0;
-        for (; !reader.atEnd(); ++count) reader.readQuestion();
-        EXPECT_EQ(count, questions) << name;
+        const std::string read = readBytes(std::string(std::istreambuf_iterator<char>(in), {}));
+        EXPECT_EQ(std::ranges::distance(std::views::split(read, std::string_view("\nQ "))), questions + 1)
+            << name << "\n" << read.substr(0, 500);
     }
 }
 

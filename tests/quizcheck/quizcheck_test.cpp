@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <sstream>
 
 #include "quizcheck/command_line.h"
-#include "quizcheck/report.h"
 #include "support/support.h"
 
 namespace {
@@ -35,7 +35,7 @@ const std::string kQuiz = quiz("Т|Привет\tвсем|.|.", 15);  // a tab i
 // in needs a smaller font, and "[Control]!" does not fit even so.
 TextFit scriptedMeasure(std::string_view control, std::string_view text) {
     const std::size_t at = text.find("[" + std::string(control) + "]");
-    if (at == std::string_view::npos) return TextFit::AsDesigned;
+    if (at == text.npos) return TextFit::AsDesigned;
     return text.substr(at + control.size() + 2).starts_with("!") ? TextFit::Elided : TextFit::Shrunk;
 }
 
@@ -43,12 +43,10 @@ TextFit scriptedMeasure(std::string_view control, std::string_view text) {
 // one line, or, at the very end, for all the rest.
 bool matches(std::string_view text, std::string_view pattern) {
     const std::size_t gap = pattern.find("…");
-    if (gap == std::string_view::npos) return text == pattern;
-    if (!text.starts_with(pattern.substr(0, gap))) return false;
+    if (gap == pattern.npos || !text.starts_with(pattern.substr(0, gap))) return text == pattern;
     const std::string_view rest = pattern.substr(gap + std::string_view("…").size());
-    if (rest.empty()) return true;
     for (std::size_t at = gap; at <= text.size() && (at == gap || text[at - 1] != '\n'); ++at)
-        if (matches(text.substr(at), rest)) return true;
+        if (rest.empty() || matches(text.substr(at), rest)) return true;
     return false;
 }
 
@@ -56,14 +54,10 @@ struct Case {
     const char* name;
     std::vector<std::pair<std::string, std::string>> files;  // name, bytes
     std::vector<std::string> args;
-    std::string report;
+    std::string report, err = "";
     int status = 0;
-    std::string err = "";
-    bool measured = false;  // with scriptedMeasure
+    quizcheck::MeasureText measure = nullptr;
 };
-
-const std::string kFitQuiz =
-    quiz("Т|Привет [Label2.intro]|.|Молодец [Label2.intro]!|0|.|Вопрос|.|А|,0|Б|,0|Длинный ответ [Option3]|.1");
 
 const Case kCases[] = {
     {"fifteen_and_seventeen_questions", {{"15.txt", toWindows1251(testing_support::makeQuiz(15))},
@@ -88,39 +82,32 @@ const Case kCases[] = {
      "w.txt:8: предупреждение: вопрос 1: нет правильного ответа (с цифрой 1): на этом вопросе игра закончится "
      "при любом ответе\n    «Без правильного»\n"
      "w.txt:14: предупреждение: вопрос 2: 2 правильных ответа (с цифрой 1): засчитан будет любой из них\n"
-     "    «Два правильных»\n"
-     "w.txt:20: предупреждение: вопрос 3: текста вопроса нет\n    «.»\n"
+     "    «Два правильных»\nw.txt:20: предупреждение: вопрос 3: текста вопроса нет\n    «.»\n"
      "w.txt:23: предупреждение: вопрос 3, ответ 2: у ответа нет текста: этот вариант не будет показан\n    «,0»\n"
      "w.txt:25: предупреждение: вопрос 3, ответ 3: текст ответа из одних пробелов: вариант будет показан пустым\n"
-     "    «.0»\n"
-     "w.txt: кодировка Windows-1251, вопросов: 4, игра закончится экраном результатов\n"},
+     "    «.0»\nw.txt: кодировка Windows-1251, вопросов: 4, игра закончится экраном результатов\n"},
     {"errors_after_warnings_and_in_utf8",
      {{"e.txt", quiz("|.|.|Вопрос|.|a|,0|b|,0|c|,0|d|,1|e|.0")}, {"u.txt", "\xEF\xBB\xBF" + crlf("Т|и|.|В|много|.")}},
-     {"e.txt", "u.txt"},
-     "e.txt:1: предупреждение: заголовок пустой: …\n    «»\n"
+     {"e.txt", "u.txt"}, "e.txt:1: предупреждение: заголовок пустой: …\n    «»\n"
      "e.txt:2: предупреждение: вступление пустое: …\n    «.»\n"
      "e.txt:3: предупреждение: оценок в таблице 0 из четырёх: …\n    «.»\n"
      "e.txt:13: ошибка: ожидалась строка с точкой и цифрой 0 или 1: четвёртый ответ должен быть последним, "
      "больше четырёх ответов у вопроса не бывает\n    «,1»\n"
      "e.txt: кодировка Windows-1251, играть по этому файлу нельзя\n"
      "u.txt:5: ошибка: ожидалось наименьшее число баллов для оценки: целое число от -32768 до 32767\n"
-     "    «много»\n"
-     "u.txt: кодировка UTF-8, играть по этому файлу нельзя\n",
-     1},
+     "    «много»\nu.txt: кодировка UTF-8, играть по этому файлу нельзя\n", "", 1},
     {"files_that_cannot_be_read", {{"sub/x.txt", kQuiz}},
      {"missing.txt", "sub", "pipe", "./sub/x.txt", "{папка}/sub/x.txt"},
      "missing.txt: ошибка: файл не найден\nmissing.txt: играть по этому файлу нельзя\n"
      "sub: ошибка: это папка, а не файл\nsub: играть по этому файлу нельзя\n"
      "pipe: ошибка: это не обычный файл (канал или устройство)\npipe: играть по этому файлу нельзя\n" +
-     clean("./sub/x.txt") + clean("{папка}/sub/x.txt"),
-     1},
+     clean("./sub/x.txt") + clean("{папка}/sub/x.txt"), "", 1},
     {"play_folder_in_order",
      {{"tet0.txt", "\xEF\xBB\xBF 2 \r\n"}, {"test1.txt", kQuiz}, {"test2.txt", kQuiz}, {"test3.txt", kQuiz}}, {},
      "tet0.txt: игра начнётся с файла test2.txt\n" + clean("test2.txt") + clean("test1.txt") + clean("test3.txt")},
     {"counter_missing", {{"test1.txt", kQuiz}, {"test2.txt", kQuiz}, {"test3.txt", kQuiz}}, {},
      "tet0.txt: ошибка: ожидался файл счётчика в папке «{папка}», но его там нет\n" + clean("test3.txt") +
-     clean("test2.txt") + clean("test1.txt"),
-     1},
+     clean("test2.txt") + clean("test1.txt"), "", 1},
     {"counter_without_number_and_rotation_file_missing",
      {{"tet0.txt", toWindows1251("три\r\n")}, {"test1.txt", kQuiz}, {"test2.txt", kQuiz}}, {},
      "tet0.txt:1: предупреждение: в первой строке нет числа: игра возьмёт 0 и будет искать test0.txt, а после "
@@ -130,26 +117,23 @@ const Case kCases[] = {
      "tet0.txt нет числа, там «три», и игра взяла 0); в папке есть файлы викторин: test1.txt, test2.txt\n"
      "test0.txt: играть по этому файлу нельзя\n"
      "test3.txt: ошибка: файл не найден: когда счётчик дойдёт до 3, игра не запустится\n"
-     "test3.txt: играть по этому файлу нельзя\n" + clean("test2.txt") + clean("test1.txt"),
-     1},
+     "test3.txt: играть по этому файлу нельзя\n" + clean("test2.txt") + clean("test1.txt"), "", 1},
     {"counter_outside_rotation_and_rotation_file_broken",
      {{"tet0.txt", "5\r\n"}, {"test5.txt", kQuiz}, {"test1.txt", kQuiz}, {"test2.txt", ""}, {"test3.txt", kQuiz}}, {},
      "tet0.txt:1: предупреждение: число 5 вне круга 3, 2, 1: после проигрыша или победы счётчик станет 4\n"
      "    «5»\ntet0.txt: игра начнётся с файла test5.txt\n" + clean("test5.txt") + clean("test3.txt") +
      "test2.txt:1: ошибка: файл закончился, а ожидалась строка заголовка\n"
-     "test2.txt: кодировка Windows-1251, играть по этому файлу нельзя\n" + clean("test1.txt"),
-     1},
+     "test2.txt: кодировка Windows-1251, играть по этому файлу нельзя\n" + clean("test1.txt"), "", 1},
     {"help_checks_nothing", {}, {"missing.txt", "--help"}, "Использование: quizcheck [ФАЙЛ...]\n…"},
-    {"unknown_option", {}, {"--verbose", "quiz.txt"}, "", 2,
-     "quizcheck: неизвестный параметр «--verbose»\nСправка: quizcheck --help\n"},
+    {"unknown_option", {}, {"--verbose", "quiz.txt"}, "",
+     "quizcheck: неизвестный параметр «--verbose»\nСправка: quizcheck --help\n", 2},
     {"double_dash_ends_options", {{"-odd.txt", kQuiz}}, {"--", "-odd.txt"}, clean("-odd.txt")},
     {"right_answer_without_text", {{"q.txt", quiz("Т|Привет|.|.|Вопрос|.|Нет|,0|.1", 14)}}, {"q.txt"},
      "q.txt:9: предупреждение: вопрос 1, ответ 2: у правильного ответа нет текста: этот вариант не будет показан, "
      "и ответить на вопрос верно нельзя\n    «.1»\n" + clean("q.txt")},
     // Minimums 64, 1, 0, -1 with two questions: a full score of 2 gets row 2.
-    {"minimum_out_of_reach_and_the_one_verdict_shown",
-     {{"q.txt", quiz("Т|Привет|.|Отлично|64|Хорошо|1|Так|0|Увы|-1|.", 2)}}, {"q.txt"},
-     "q.txt:5: предупреждение: наименьшее число баллов 64 недостижимо…\n    «64»\n"
+    {"unreachable_minimum_one_verdict_shown", {{"q.txt", quiz("Т|Привет|.|Отлично|64|Хорошо|1|Так|0|Увы|-1|.", 2)}},
+     {"q.txt"}, "q.txt:5: предупреждение: наименьшее число баллов 64 недостижимо…\n    «64»\n"
      "q.txt:6: предупреждение: …вопросы (2), и оценка на нём всегда эта, 2-я…\n    «Хорошо»\nq.txt: …\n"},
     {"verdict_shown_is_a_row_the_file_lacks", {{"q.txt", quiz("Т|Привет|.|Отлично|5|.", 3)}}, {"q.txt"},
      "q.txt:5: предупреждение: наименьшее число баллов 5 недостижимо…\n    «5»\n"
@@ -161,44 +145,30 @@ const Case kCases[] = {
     {"utf8_line_in_a_windows_1251_file", {{"q.txt", "Заголовок\r\n" + quiz("Привет|.|.", 15)}}, {"q.txt"},
      "q.txt:1: предупреждение: …UTF-8, а файл в Windows-1251: окно покажет её так, как ниже, а не «Заголовок»\n"
      "    «Р—Р°РіРѕР»РѕРІРѕРє»\n" + clean("q.txt")},
-    {"text_after_the_last_question_at_its_line",
-     {{"q.txt", quiz("Т|П|.|О|1|Х|0|Т|-1|У|-2|.|В|.|Да|.1||Лишняя строка|ещё")}}, {"q.txt"},
-     "q.txt:18: ошибка: лишний текст после последнего вопроса…\n    «Лишняя строка»\nq.txt: …\n", 1},
-    {"texts_the_window_shrinks_or_elides", {{"q.txt", kFitQuiz}}, {"q.txt"},
-     "q.txt:2: предупреждение: вступление: текст не помещается в Label2 и будет показан мельче\n"
-     "    «Привет [Label2.intro]»\n"
-     "q.txt:4: предупреждение: …1-я в таблице\n    «Молодец [Label2.intro]!»\n"
+    {"extra_text_at_its_line", {{"q.txt", quiz("Т|П|.|О|1|Х|0|Т|-1|У|-2|.|В|.|Да|.1||Лишняя строка|ещё")}}, {"q.txt"},
+     "q.txt:18: ошибка: лишний текст после последнего вопроса…\n    «Лишняя строка»\nq.txt: …\n", "", 1},
+    {"texts_the_window_shrinks_or_elides",
+     {{"q.txt", quiz("Т|Привет [Label2.intro]|.|Молодец [Label2.intro]!|0|.|В|.|А|,0|Б|,0|Длинный [Option3]|.1")}},
+     {"q.txt"}, "q.txt:2: предупреждение: вступление: текст не помещается в Label2 и будет показан мельче\n"
+     "    «Привет [Label2.intro]»\nq.txt:4: предупреждение: …1-я в таблице\n    «Молодец [Label2.intro]!»\n"
      "q.txt:4: предупреждение: экран результатов: текст не помещается в Label2 даже мельче и будет обрезан…\n"
-     "    «Молодец [Label2.intro]!»\n"
-     "q.txt:6: предупреждение: оценок в таблице 1 из четырёх…\n    «.»\n"
+     "    «Молодец [Label2.intro]!»\nq.txt:6: предупреждение: оценок в таблице 1 из четырёх…\n    «.»\n"
      "q.txt:13: предупреждение: вопрос 1, ответ 3: текст не помещается в Option3 и будет показан мельче\n"
-     "    «Длинный ответ [Option3]»\nq.txt: …\n",
-     0, "", true},
-    {"nothing_measured_without_a_measure", {{"q.txt", kFitQuiz}}, {"q.txt"},
-     "q.txt:4: предупреждение: …1-я в таблице\n    «Молодец [Label2.intro]!»\n"
-     "q.txt:6: предупреждение: оценок в таблице 1 из четырёх…\n    «.»\nq.txt: …\n"},
+     "    «Длинный [Option3]»\nq.txt: …\n", "", 0, scriptedMeasure},
 };
 
 TEST(Quizcheck, ReportsWhatAnAuthorMustKnow) {
     for (const Case& run : kCases) {
         SCOPED_TRACE(run.name);
-        testing_support::TempFolder folder;
-        for (const auto& [name, bytes] : run.files) {
-            std::filesystem::create_directories((folder.path() / name).parent_path());
-            folder.write(name, bytes);
-        }
-        ::mkfifo((folder.path() / "pipe").c_str(), 0600);
-        const auto place = [&](std::string text) {
-            for (std::size_t at; (at = text.find("{папка}")) != std::string::npos;)
-                text.replace(at, std::string("{папка}").size(), folder.path().string());
-            return text;
-        };
+        testing_support::TempFolder folder;  // with a pipe and a folder "sub" besides the files
+        ::mkfifo((folder.path() / "pipe").c_str(), 0600), std::filesystem::create_directory(folder.path() / "sub");
+        for (const auto& [name, bytes] : run.files) folder.write(name, bytes);
+        const std::string dir = folder.path();
+        const auto place = [&](const std::string& t) { return std::regex_replace(t, std::regex("\\{папка\\}"), dir); };
         std::vector<std::string> args;
         for (const std::string& arg : run.args) args.push_back(place(arg));
-        quizcheck::CheckOptions options;
-        if (run.measured) options.measure = scriptedMeasure;
         std::ostringstream out, err;
-        EXPECT_EQ(quizcheck::run(args, folder.path(), out, err, options), run.status);
+        EXPECT_EQ(quizcheck::run(args, folder.path(), out, err, {run.measure}), run.status);
         EXPECT_TRUE(matches(out.str(), place(run.report))) << out.str();
         EXPECT_EQ(err.str(), run.err);
         for (const auto& [name, bytes] : run.files) EXPECT_EQ(folder.read(name), bytes) << name << " is only read";
