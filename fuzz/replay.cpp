@@ -1,5 +1,4 @@
-// Runs a fuzzer's checks over each file of its seed corpus, so that every
-// build's tests carry them.
+// Runs a fuzzer's checks over each file of its seed corpus, so that every build's tests carry them.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -15,8 +14,7 @@ TEST(FuzzSeeds, PassTheFuzzersChecks) {
         std::ifstream in(entry.path(), std::ios::binary);
         const std::string bytes{std::istreambuf_iterator<char>(in), {}};
         SCOPED_TRACE(entry.path().filename().string());
-        LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-        ++seeds;
+        LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()), ++seeds;
     }
     EXPECT_GT(seeds, 5);
 }

@@ -2,8 +2,6 @@
 // (file bytes -> what is read, or the error's line, quoted line and cause).
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <ranges>
 #include <sstream>
 
 #include "quiz/encoding.h"
@@ -177,16 +175,6 @@ TEST(Encoding, DetectsUtf8OnlyWhereTheWholeFileIsUtf8AndSeeksBack) {
     testing_support::TrickleBuf pipe("Привет", 1);
     std::istream unseekable(&pipe);
     EXPECT_THROW(quiz::detectEncoding(unseekable), std::invalid_argument);
-}
-
-TEST(Reader, BundledQuizzesAreWindows1251AndReadCleanly) {
-    for (const auto& [name, questions] : {std::pair{"test1.txt", 15}, {"test2.txt", 10}, {"test3.txt", 15}}) {
-        std::ifstream in(std::string(QUIZ_SOURCE_DIR "/quizzes/") + name, std::ios::binary);
-        ASSERT_EQ(quiz::detectEncoding(in), Encoding::Windows1251) << name;
-        const std::string read = readBytes(std::string(std::istreambuf_iterator<char>(in), {}));
-        EXPECT_EQ(std::ranges::distance(std::views::split(read, std::string_view("\nQ "))), questions + 1)
-            << name << "\n" << read.substr(0, 500);
-    }
 }
 
 }  // namespace
