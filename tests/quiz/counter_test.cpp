@@ -1,15 +1,30 @@
-// The rotation counter: which quiz it selects, how it steps, and that a step
-// refused leaves the counter as it was.
+// The rotation counter: what it selects, how it steps and what a refusal says; then under faults: each call of a step
+// failing, kills at any moment of a step, games stepping it at once, a symbolic link, a read-only folder. It holds the
+// old or the new value; a failed step stops the game, naming the cause.
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/file.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
+#include <cstdarg>
 #include <iterator>
+#include <optional>
+#include <random>
+#include <sstream>
 
+#include "game/game.h"
 #include "quiz/counter.h"
 #include "quiz/quiz_error.h"
+#include "quizcheck/command_line.h"
+#include "support/fake_form.h"
 #include "support/support.h"
 
 namespace {
@@ -17,14 +32,51 @@ namespace {
 namespace fs = std::filesystem;
 using testing_support::TempFolder;
 
-// The error of `call`, or "no error".
+// Fault injection: this program's own definitions of the system calls through which the counter is replaced pass
+// every call on to the kernel, except the one armed to fail, and only where it concerns the counter's temporary file
+// (for rename, the counter; for fsync, also its folder).
+enum class Call { CreateUnnamed, CreateTemporary, SetMode, Write, Flush, Link, Close, Rename, FlushFolder };
+// bytesBefore: for Write, the bytes written for real before the failure; once: only the first matching call fails.
+struct Injection { Call call; int error; int bytesBefore = 0; bool once = false; };
+struct { std::optional<Injection> injection; int hits = 0, temporaryFd = -1; bool partWritten = false; } armed;
+bool isTemporaryName(const char* name) { return std::string_view(name).find("/.tet0.txt.") != std::string_view::npos; }
+// Whether `call` is to fail now; counts the hit and sets errno.
+bool strikes(Call call, bool concernsCounter) {
+    if (!armed.injection || armed.injection->call != call || !concernsCounter || (armed.injection->once && armed.hits))
+        return false;
+    errno = armed.injection->error;
+    return ++armed.hits > 0;
+}
+
+// The error of `call` as "file line message", or "" for none.
 template <typename Call>
 std::string errorOf(Call call) try {
     call();
-    return "no error";
+    return "";
 } catch (const quiz::QuizError& e) {
     return e.file() + " " + std::to_string(e.line()) + " " + e.what();
 }
+
+void expectSays(const std::string& text, const std::vector<std::string>& parts) {
+    for (const std::string& part : parts) EXPECT_NE(text.find(part), std::string::npos) << part << " in: " << text;
+}
+std::string quizcheckReport(const fs::path& folder) {
+    std::ostringstream out, err;
+    quizcheck::run({}, folder, out, err);
+    return out.str();
+}
+constexpr fs::perms kCounterPerms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+
+// A game in a folder of its own (counter 2, quiz test2.txt) on the fake window.
+struct Scene {
+    explicit Scene(bool inMemory) : folder(inMemory), game(form, folder.path()) {
+        folder.write("test2.txt", testing_support::makeQuiz(3));
+        fs::permissions(folder.write("tet0.txt", "2\r\n"), kCounterPerms);
+    }
+    TempFolder folder;
+    testing_support::FakeForm form;
+    game::Game game;
+};
 
 TEST(Counter, ValueIsTheNumberAtTheStartClampedToLong) {
     const std::pair<const char*, std::optional<long>> cases[] = {  // {}: no number
@@ -80,14 +132,14 @@ TEST(Counter, RefusalsToSelectSayWhatIsWrongAndLeaveEverythingAsItWas) {
     const Case cases[] = {
         {nullptr, "", {"tet0.txt 0 tet0.txt:", "", "нет"}},
         {"|", "", {"tet0.txt 0", "не обычный файл"}},
-        {" 1 ", nullptr, {"test1.txt 0 test1.txt:", "", "нет", "в папке есть файлы викторин: test2.txt"}},
+        {" 1 ", nullptr, {"test1.txt 0 test1.txt:", "", "нет", "в папке есть файлы викторин: test-1.txt, test2.txt"}},
         {"1", "|", {"test1.txt 0", "не обычный файл"}}, {"1", "/", {"test1.txt 0", "не обычный файл"}},
-        {"x\x01y\x7F\tz\r\n", "", {"test0.txt", "нет числа", "«x\\x01y\\x7F\\x09z»", ": test1.txt, test2.txt"}},
+        {"x\x01y\x7F\tz\r\n", "", {"test0.txt", "нет числа", "«x\\x01y\\x7F\\x09z»", ": test-1.txt, test1.txt, test2.txt"}},
         {"\r\nA\r\n", "", {"test0.txt", "пуста"}}, {" 99999999999999999999\r\n", "", {"«99999999999999999999»"}},
     };
     for (const Case& c : cases) {
         TempFolder folder;
-        for (const char* other : {"test2.txt", "notes.txt", "test2.txt.bak"}) folder.write(other, "quiz");
+        for (const char* other : {"test2.txt", "test-1.txt", "notes.txt", "test2.txt.bak"}) folder.write(other, "quiz");
         for (const auto& [name, content] : {std::pair{"tet0.txt", c.counter}, {"test1.txt", c.quiz}}) {
             if (content == nullptr) continue;
             if (std::string_view(content) == "|") ::mkfifo((folder.path() / name).c_str(), 0600);
@@ -106,3 +158,197 @@ TEST(Counter, RefusalsToSelectSayWhatIsWrongAndLeaveEverythingAsItWas) {
 }
 
 }  // namespace
+
+extern "C" {
+int open(const char* path, int flags, ...) {
+    va_list rest;
+    va_start(rest, flags);
+    const mode_t mode = (flags & (O_CREAT | O_TMPFILE)) != 0 ? va_arg(rest, mode_t) : 0;
+    va_end(rest);
+    const bool unnamed = (flags & O_TMPFILE) == O_TMPFILE;
+    if (strikes(Call::CreateUnnamed, unnamed) || strikes(Call::CreateTemporary, unnamed)) return -1;
+    const int fd = static_cast<int>(::syscall(SYS_openat, AT_FDCWD, path, flags, mode));
+    if (fd >= 0 && unnamed) armed.temporaryFd = fd;
+    return fd;
+}
+int linkat(int fromFolder, const char* from, int toFolder, const char* to, int flags) {
+    if (strikes(Call::Link, isTemporaryName(to))) return -1;
+    return static_cast<int>(::syscall(SYS_linkat, fromFolder, from, toFolder, to, flags));
+}
+int mkstemp(char* name) {
+    if (strikes(Call::CreateTemporary, isTemporaryName(name))) return -1;
+    const int fd = ::mkostemp(name, 0);
+    if (fd >= 0 && isTemporaryName(name)) armed.temporaryFd = fd;
+    return fd;
+}
+int fchmod(int fd, mode_t mode) {
+    return strikes(Call::SetMode, fd == armed.temporaryFd) ? -1 : static_cast<int>(::syscall(SYS_fchmod, fd, mode));
+}
+ssize_t write(int fd, const void* bytes, size_t size) {
+    if (fd == armed.temporaryFd && armed.injection && armed.injection->bytesBefore > 0 && !armed.partWritten) {
+        armed.partWritten = true;
+        return ::syscall(SYS_write, fd, bytes, std::min(size, static_cast<size_t>(armed.injection->bytesBefore)));
+    }
+    return strikes(Call::Write, fd == armed.temporaryFd) ? -1 : ::syscall(SYS_write, fd, bytes, size);
+}
+int fsync(int fd) {
+    struct stat s {};
+    const bool folder = fd != armed.temporaryFd && ::fstat(fd, &s) == 0 && S_ISDIR(s.st_mode);
+    if (strikes(Call::Flush, fd == armed.temporaryFd) || strikes(Call::FlushFolder, folder)) return -1;
+    return static_cast<int>(::syscall(SYS_fsync, fd));
+}
+int close(int fd) {
+    const bool temporary = fd == armed.temporaryFd;
+    if (temporary) armed.temporaryFd = -1;
+    const int result = static_cast<int>(::syscall(SYS_close, fd));
+    return strikes(Call::Close, temporary) ? -1 : result;  // the descriptor is gone either way, as in the kernel
+}
+int rename(const char* from, const char* to) {
+    if (strikes(Call::Rename, std::string_view(to).ends_with("/tet0.txt") && isTemporaryName(from))) return -1;
+    return ::renameat(AT_FDCWD, from, AT_FDCWD, to);
+}
+}  // extern "C"
+
+TEST(CounterFaults, EachFailingCallOfAStepKeepsTheOldValueAndNamesTheCause) {
+    // The cause named, or "" where the step is made all the same: a refused unnamed file falls back to a named
+    // one, an interrupted write is retried, and when the folder is not flushed the new value is in place already.
+    const std::tuple<Injection, const char*> cases[] = {
+        {{Call::CreateTemporary, ENOSPC}, "нет места на диске"}, {{Call::Link, ENOSPC}, "нет места на диске"},
+        {{Call::CreateTemporary, EMFILE}, "слишком много открытых файлов"}, {{Call::CreateUnnamed, EOPNOTSUPP}, ""},
+        {{Call::SetMode, EPERM}, "операция запрещена"}, {{Call::Write, ENOSPC}, "нет места на диске"},
+        {{Call::Write, EDQUOT, 1}, "превышена дисковая квота"}, {{Call::Write, EINTR, 0, true}, ""},
+        {{Call::Flush, EIO}, "ошибка ввода-вывода"}, {{Call::Close, EIO}, "ошибка ввода-вывода"},
+        {{Call::Rename, EROFS}, "файловая система доступна только для чтения"}, {{Call::FlushFolder, EIO}, ""},
+    };
+    for (const auto& [injection, cause] : cases) {
+        SCOPED_TRACE(std::to_string(static_cast<int>(injection.call)) + " " + cause);
+        Scene scene(true);
+        scene.form.start(scene.game);  // up to the moment before a wrong answer is judged, which steps the counter
+        ASSERT_TRUE(scene.form.click(scene.game, window::Command1) && scene.form.click(scene.game, window::Option2));
+        armed = {injection};
+        scene.form.click(scene.game, window::Command1);
+        EXPECT_EQ(armed.hits, 1) << "the armed call was made";
+        armed.injection.reset();
+        const bool stepped = *cause == '\0';
+        EXPECT_EQ(scene.folder.read("tet0.txt"), stepped ? "1\r\n" : "2\r\n");
+        EXPECT_EQ(scene.form.exitStatus(), stepped ? 0 : 1);
+        if (!stepped)
+            expectSays(scene.form.failure(), {"tet0.txt", "не удалось записать новое значение счётчика", cause,
+                                              "в файле осталось прежнее значение"});
+        EXPECT_EQ(scene.folder.files(), (std::vector<std::string>{"test2.txt", "tet0.txt"})) << "no temporary left";
+        EXPECT_EQ(fs::status(scene.folder.path() / "tet0.txt").permissions(), kCounterPerms);
+    }
+}
+
+long rotated(long value, long steps) { return (value - 1 - steps % 3 + 3) % 3 + 1; }
+
+TEST(CounterFaults, AKillAtAnyMomentOfAStepLeavesTheOldOrTheNewValue) {
+#ifndef QUIZ_KILLS
+#define QUIZ_KILLS 300
+#endif
+    TempFolder folder(true);
+    folder.write("tet0.txt", "3\r\n");
+    const auto now = [] { return std::chrono::steady_clock::now(); };
+    const auto begun = now();
+    for (int i = 0; i < 20; ++i) quiz::stepCounter(folder.path());
+    const auto stepTime = (now() - begun) / 20;
+    long value = rotated(3, 20);
+    std::mt19937 random(std::random_device{}());
+    int interrupted = 0;
+    for (int kill = 0; kill < QUIZ_KILLS && !HasFailure(); ++kill) {
+        int report[2];
+        ASSERT_EQ(::pipe(report), 0);
+        const pid_t child = ::fork();
+        while (child == 0) {  // steps for ever: 'b' when a step begins, 's' when it is done
+            const bool began = ::write(report[1], "b", 1) == 1;
+            const char done = began && errorOf([&] { quiz::stepCounter(folder.path()); }).empty() ? 's' : 'E';
+            if (::write(report[1], &done, 1) != 1 || done == 'E') ::_exit(1);
+        }
+        ::close(report[1]);
+        long steps = 0;
+        bool inStep = false, failed = false;
+        char byte = 0;
+        const auto take = [&] { inStep = byte == 'b', steps += byte == 's', failed |= byte == 'E'; };
+        for (const int awaited = std::uniform_int_distribution(0, 2)(random); steps < awaited && !failed;)
+            if (::read(report[0], &byte, 1) == 1) take();
+        for (const auto until = now() + std::uniform_real_distribution(0.0, 2.0)(random) * stepTime; now() < until;) {}
+        ::kill(child, SIGKILL), ::waitpid(child, nullptr, 0);
+        while (::read(report[0], &byte, 1) == 1) take();
+        ::close(report[0]);
+        ASSERT_FALSE(failed) << "a step failed in the child";
+        const std::string bytes = folder.read("tet0.txt");
+        const long before = rotated(value, steps);
+        ASSERT_TRUE(bytes == std::to_string(before) + "\r\n" || bytes == std::to_string(rotated(before, 1)) + "\r\n")
+            << "after " << steps << " steps from " << value << ": «" << bytes << "»";
+        interrupted += inStep;
+        value = bytes[0] - '0';
+    }
+    EXPECT_GT(interrupted, 0) << "no kill fell inside a step";
+    EXPECT_EQ(quiz::stepCounter(folder.path()), rotated(value, 1));
+    EXPECT_EQ(folder.files(), std::vector<std::string>{"tet0.txt"}) << "leftovers of killed steps removed";
+}
+
+TEST(CounterFaults, GamesSteppingOneCounterAtOnceEachStepItAndClearLeftovers) {
+    TempFolder folder(true);
+    folder.write("tet0.txt", "2\r\n");
+    for (const char* name : {".tet0.txt.k1LLed", ".tet0.txt.Ab12Cd", ".tet0.txt.mine"}) folder.write(name, "3\r\n");
+    constexpr int kChildren = 4, kSteps = 50;
+    int start[2];
+    ASSERT_EQ(::pipe(start), 0);
+    for (int i = 0; i < kChildren; ++i) {
+        if (::fork() != 0) continue;
+        ::close(start[1]);
+        for (char go; ::read(start[0], &go, 1) > 0;) {}  // all start when the parent closes the pipe
+        int failed = 0;
+        for (int step = 0; step < kSteps; ++step)
+            failed += !errorOf([&] { quiz::stepCounter(folder.path()); }).empty();
+        ::_exit(failed);
+    }
+    ::close(start[0]), ::close(start[1]);
+    for (int status = 0, i = 0; i < kChildren; ++i)
+        EXPECT_TRUE(::wait(&status) > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a step failed";
+    const std::string after = std::to_string(rotated(2, kChildren * kSteps)) + "\r\n";
+    EXPECT_EQ(folder.read("tet0.txt"), after) << "every step counted";
+    EXPECT_EQ(folder.files(), (std::vector<std::string>{".tet0.txt.mine", "tet0.txt"}));
+    const int holder = ::open((folder.path() / "tet0.txt").c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+    expectSays(errorOf([&] { quiz::stepCounter(folder.path(), std::chrono::milliseconds(20)); }),
+               {"tet0.txt", "занят другой игрой", "в файле осталось прежнее значение"});
+    ::close(holder);
+    EXPECT_EQ(folder.read("tet0.txt"), after);
+}
+
+TEST(CounterFaults, FoldersLinkingToOneCounterShareItsRotation) {
+    TempFolder root;
+    root.write("shared.txt", "3\r\n");
+    for (const char* name : {"a", "b", "c"}) fs::create_directory(root.path() / name);
+    fs::create_symlink("../shared.txt", root.path() / "a" / "tet0.txt");
+    fs::create_symlink(root.path() / "shared.txt", root.path() / "b" / "tet0.txt");
+    fs::create_symlink("../gone.txt", root.path() / "c" / "tet0.txt");
+    EXPECT_EQ(quiz::stepCounter(root.path() / "a"), 2);
+    EXPECT_EQ(quiz::stepCounter(root.path() / "b"), 1);
+    EXPECT_EQ(root.read("shared.txt"), "1\r\n");
+    expectSays(quizcheckReport(root.path() / "a"),
+               {"tet0.txt: предупреждение: ", fs::canonical(root.path() / "shared.txt")});
+    const fs::path dangling = root.path() / "c";
+    const std::vector<std::string> both = {dangling / "tet0.txt", root.path() / "gone.txt"};
+    expectSays(errorOf([&] { quiz::selectAndOpen(dangling); }), both);
+    expectSays(errorOf([&] { quiz::stepCounter(dangling); }), both);
+    expectSays(quizcheckReport(dangling), {"tet0.txt: ошибка: ", both[0], both[1]});
+}
+
+TEST(CounterFaults, AFolderWhereTheStepWouldFailStopsTheGameBeforeTheIntroduction) {
+    Scene scene(false);
+    const fs::path& folder = scene.folder.path();
+    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+    testing_support::WithoutRootOverrides asAUser;
+    if (const int fd = ::open((folder / "probe").c_str(), O_WRONLY | O_CREAT, 0600); fd >= 0 && ::close(fd) == 0)
+        GTEST_SKIP() << "a read-only folder takes files here";
+    scene.form.start(scene.game);
+    EXPECT_EQ(scene.form.exitStatus(), 1);
+    expectSays(scene.form.failure(),
+               {"tet0.txt", "«" + folder.string() + "»", "нет прав на запись", "разрешите запись"});
+    EXPECT_EQ(scene.form.title(), window::kFormTitle) << "nothing of the quiz shown";
+    expectSays(quizcheckReport(folder), {"tet0.txt: ошибка: ", "нет прав на запись"});
+}
+

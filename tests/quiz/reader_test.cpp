@@ -1,5 +1,4 @@
-// The quiz file reader, its line splitter and the encodings, as tables of
-// (file bytes -> what is read, or the error's line, quoted line and cause).
+// The quiz file reader, its line splitter and the encodings: file bytes -> what is read, or the error's line and cause.
 #include <gtest/gtest.h>
 
 #include <sstream>

@@ -1,7 +1,5 @@
-// A recording fake of the window: keeps each control's state as the real
-// window would, reports every operation to a hook, answers message boxes from
-// a script, and delivers the player's clicks only where the real window would
-// (a hidden option or a disabled button gives no click).
+// A recording fake of the window: keeps each control's state as the real window would, reports every operation to a
+// hook, answers message boxes from a script, and delivers clicks only where the real window would.
 #pragma once
 
 #include <deque>

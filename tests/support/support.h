@@ -1,5 +1,4 @@
-// Helpers shared by the tests: scratch folders, quiz files from short texts,
-// a stream that cannot seek, and lowering root's powers over permissions.
+// Helpers shared by the tests: scratch folders, quiz files from short texts, a stream that cannot seek, root as a user.
 #pragma once
 
 #include <algorithm>
@@ -13,8 +12,7 @@
 
 namespace testing_support {
 
-// A fresh folder, removed with everything in it when the object dies. In
-// memory (under /dev/shm when writable) for tests that flush many files.
+// A fresh folder, removed with all in it when the object dies; in memory (/dev/shm) for tests that flush many files.
 class TempFolder {
 public:
     explicit TempFolder(bool inMemory = false);
@@ -39,10 +37,8 @@ std::string toWindows1251(std::string_view utf8);
 // Lines each followed by CR LF; "|" separates them: "T|.|." is a title and two marker lines.
 std::string crlf(std::string_view lines);
 
-// A quiz of `questions` questions: question n reads "Вопрос n" and has four
-// answers "Ответ n.j", the right one rightOption(n); the introduction
-// "Привет!"; the verdict rows given; UTF-8, CR LF. With the default four
-// rows the first question is on line 13.
+// A quiz of `questions` questions: "Вопрос n" with four answers "Ответ n.j", the right one rightOption(n); the
+// introduction "Привет!"; the verdict rows given; UTF-8, CR LF. With the default rows question 1 is on line 13.
 std::string makeQuiz(int questions, std::string_view levels = "Отлично|10|Хорошо|7|Неплохо|4|Увы|0");
 inline int rightOption(int n) { return (n - 1) % 4 + 1; }
 
@@ -72,8 +68,7 @@ private:
     std::size_t step_, next_ = 0;
 };
 
-// While alive, this thread has no capabilities that pass over permission
-// bits, so a test running as root meets permissions as a user would.
+// While alive, this thread has no capabilities that pass over permission bits: root meets permissions as a user would.
 struct WithoutRootOverrides {
     WithoutRootOverrides() { saved = setEffective(std::nullopt); }
     ~WithoutRootOverrides() {

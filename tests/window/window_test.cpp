@@ -1,6 +1,5 @@
-// The real window, offscreen: what the player sees of the design, what each
-// operation shows, which clicks and keys reach the game, and the boundary
-// where a handler's end or failure ends the program.
+// The real window, offscreen: what the player sees of the design, what each operation shows, which clicks and keys
+// reach the game, and the boundary where a handler's end or failure ends the program.
 #include <QAbstractButton>
 #include <QLabel>
 #include <QTest>
