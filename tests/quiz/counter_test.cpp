@@ -269,8 +269,8 @@ TEST(CounterFaults, AKillAtAnyMomentOfAStepLeavesTheOldOrTheNewValue) {
         bool inStep = false, failed = false;
         char byte = 0;
         const auto take = [&] { inStep = byte == 'b', steps += byte == 's', failed |= byte == 'E'; };
-        for (const int awaited = std::uniform_int_distribution(0, 2)(random); steps < awaited && !failed;)
-            if (::read(report[0], &byte, 1) == 1) take();
+        const int awaited = std::uniform_int_distribution(0, 2)(random);
+        while (steps < awaited && !failed && ::read(report[0], &byte, 1) == 1) take();
         for (const auto until = now() + std::uniform_real_distribution(0.0, 2.0)(random) * stepTime; now() < until;) {}
         ::kill(child, SIGKILL), ::waitpid(child, nullptr, 0);
         while (::read(report[0], &byte, 1) == 1) take();
