@@ -43,7 +43,7 @@ std::string randomLine(Random& r) {
     static const char* const words[] = {"Сколько", "два", "Ёлка", "Volga", "42", "?", "—", "«да»",
                                         "&amp;", "<b>x</b>", "(1)", "100%", "Ы!", "a.b,c", "\t"};
     std::string line;
-    for (int n = pick(r, 0, 4); n > 0; --n) line += (line.empty() ? "" : " ") + std::string(words[pick(r, 0, 14)]);
+    for (int n = pick(r, 0, 4); n > 0; --n) line.append(line.empty() ? "" : " ").append(words[pick(r, 0, 14)]);
     return line;
 }
 
@@ -86,7 +86,7 @@ Quiz randomQuiz(Random& r) {
             // kind 0: no right answer; 1..3: maybe several; else exactly one.
             const int points = kind == 0 ? 0 : kind <= 3 ? (j == right || chance(r, 0.5)) : j == right;
             q.answers.emplace_back(chance(r, 0.04) ? "" : lines(1, 2, " "), points);
-            marker((j + 1 == answers ? "." : ",") + std::to_string(points));
+            marker(std::string(j + 1 == answers ? "." : ",").append(std::to_string(points)));
         }
     }
     for (int n = pick(r, 0, 2); n > 0; --n) line(std::string(pick(r, 0, 2), ' '));

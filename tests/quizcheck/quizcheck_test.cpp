@@ -34,7 +34,7 @@ const std::string kQuiz = quiz("Т|Привет\tвсем|.|.", 15);  // a tab i
 // A window stand-in: a text tagged "[Control]" for the control it is measured
 // in needs a smaller font, and "[Control]!" does not fit even so.
 TextFit scriptedMeasure(std::string_view control, std::string_view text) {
-    const std::size_t at = text.find("[" + std::string(control) + "]");
+    const std::size_t at = text.find(std::string("[").append(control).append("]"));
     if (at == text.npos) return TextFit::AsDesigned;
     return text.substr(at + control.size() + 2).starts_with("!") ? TextFit::Elided : TextFit::Shrunk;
 }
