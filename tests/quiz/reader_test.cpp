@@ -100,8 +100,9 @@ TEST(Reader, MessageQuotesALongLineShortened) {
 
 TEST(Reader, ConvertsMinimumScoresRoundingHalvesToEven) {
     const std::pair<const char*, int> cases[] = {
-        {" \t+4 \t", 4}, {"007", 7}, {"32767", 32767}, {"-32768", -32768}, {"2.5", 2}, {"3.5", 4}, {"-2.5", -2},
-        {"-3.5", -4}, {"2.5000001", 3}, {"3,5", 4}, {" .6", 1}, {"5.", 5}, {"32767.4", 32767}, {"-32768.5", -32768},
+        {" \t+4 \t", 4}, {"007", 7}, {"32767", 32767}, {"-32768", -32768}, {"2.5", 2}, {"2.50", 2}, {"3.5", 4},
+        {"-2.5", -2}, {"-3.5", -4}, {"2.5000001", 3}, {"3,5", 4}, {" .6", 1}, {"5.", 5}, {"32767.4", 32767},
+        {"-32768.5", -32768},
     };
     for (const auto& [text, value] : cases)
         EXPECT_EQ(readBytes(crlf(std::string("T|.|V|") + text + "|.")), "T T\nI \nL V=" + std::to_string(value) + "\n");
