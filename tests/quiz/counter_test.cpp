@@ -1,5 +1,5 @@
 // The rotation counter: what it selects, how it steps and what a refusal says; then under faults: each call of a step
-// failing, kills at any moment of a step, games stepping it at once, a symbolic link, a read-only folder. It holds the
+// failing, a kill at each call of a step, games stepping it at once, a symbolic link, a read-only folder. It holds the
 // old or the new value; a failed step stops the game, naming the cause.
 #include <fcntl.h>
 #include <signal.h>
@@ -17,7 +17,6 @@
 #include <cstdarg>
 #include <iterator>
 #include <optional>
-#include <random>
 #include <sstream>
 
 #include "game/game.h"
@@ -38,10 +37,12 @@ using testing_support::TempFolder;
 enum class Call { CreateUnnamed, CreateTemporary, SetMode, Write, Flush, Link, Close, Rename, FlushFolder };
 // bytesBefore: for Write, the bytes written for real before the failure; once: only the first matching call fails.
 struct Injection { Call call; int error; int bytesBefore = 0; bool once = false; };
-struct { std::optional<Injection> injection; int hits = 0, temporaryFd = -1; bool partWritten = false; } armed;
+// killAt: the number of the call of any of these at which the process kills itself, 0 for none.
+struct { std::optional<Injection> injection; int hits = 0, temporaryFd = -1, killAt = 0; bool partWritten = false; } armed;
 bool isTemporaryName(const char* name) { return std::string_view(name).find("/.tet0.txt.") != std::string_view::npos; }
 // Whether `call` is to fail now; counts the hit and sets errno.
 bool strikes(Call call, bool concernsCounter) {
+    if (armed.killAt > 0 && --armed.killAt == 0) ::raise(SIGKILL);
     if (!armed.injection || armed.injection->call != call || !concernsCounter || (armed.injection->once && armed.hits))
         return false;
     errno = armed.injection->error;
@@ -242,50 +243,37 @@ TEST(CounterFaults, EachFailingCallOfAStepKeepsTheOldValueAndNamesTheCause) {
 
 long rotated(long value, long steps) { return (value - 1 - steps % 3 + 3) % 3 + 1; }
 
-TEST(CounterFaults, AKillAtAnyMomentOfAStepLeavesTheOldOrTheNewValue) {
-#ifndef QUIZ_KILLS
-#define QUIZ_KILLS 300
-#endif
-    TempFolder folder(true);
-    folder.write("tet0.txt", "3\r\n");
-    const auto now = [] { return std::chrono::steady_clock::now(); };
-    const auto begun = now();
-    for (int i = 0; i < 20; ++i) quiz::stepCounter(folder.path());
-    const auto stepTime = (now() - begun) / 20;
-    long value = rotated(3, 20);
-    std::mt19937 random(std::random_device{}());
-    int interrupted = 0;
-    for (int kill = 0; kill < QUIZ_KILLS && !HasFailure(); ++kill) {
-        int report[2];
-        ASSERT_EQ(::pipe(report), 0);
-        const pid_t child = ::fork();
-        while (child == 0) {  // steps for ever: 'b' when a step begins, 's' when it is done
-            const bool began = ::write(report[1], "b", 1) == 1;
-            const char done = began && errorOf([&] { quiz::stepCounter(folder.path()); }).empty() ? 's' : 'E';
-            if (::write(report[1], &done, 1) != 1 || done == 'E') ::_exit(1);
+TEST(CounterFaults, AKillAtAnyCallOfAStepLeavesTheOldOrTheNewValue) {
+    // A step in a child killed at each of its calls in turn, through an unnamed temporary file and through a named
+    // one; the next step goes on from what the file holds and clears what the killed one left.
+    for (const bool named : {false, true}) {
+        SCOPED_TRACE(named ? "named temporary file" : "unnamed temporary file");
+        TempFolder folder(true);
+        folder.write("tet0.txt", "3\r\n");
+        bool keptOld = false, keptNew = false;
+        for (int at = 1; at < 100 && !HasFailure(); ++at) {
+            const long before = folder.read("tet0.txt")[0] - '0';
+            const pid_t child = ::fork();
+            if (child == 0) {
+                if (named) armed.injection = Injection{Call::CreateUnnamed, EOPNOTSUPP};
+                armed.killAt = at;
+                ::_exit(errorOf([&] { quiz::stepCounter(folder.path()); }).empty() ? 0 : 1);
+            }
+            int status = 0;
+            ASSERT_EQ(::waitpid(child, &status, 0), child);
+            if (WIFEXITED(status)) {  // the step made fewer calls than `at`: every call has had its kill
+                EXPECT_EQ(WEXITSTATUS(status), 0);
+                EXPECT_TRUE(keptOld && keptNew) << "kills before and after the counter was replaced, " << at;
+                break;
+            }
+            const std::string bytes = folder.read("tet0.txt");
+            ASSERT_TRUE(bytes == std::to_string(before) + "\r\n" || bytes == std::to_string(rotated(before, 1)) + "\r\n")
+                << "killed at call " << at << " from " << before << ": «" << bytes << "»";
+            (bytes[0] - '0' == before ? keptOld : keptNew) = true;
+            EXPECT_EQ(quiz::stepCounter(folder.path()), rotated(bytes[0] - '0', 1)) << at;
+            EXPECT_EQ(folder.files(), std::vector<std::string>{"tet0.txt"}) << "leftovers of a killed step, " << at;
         }
-        ::close(report[1]);
-        long steps = 0;
-        bool inStep = false, failed = false;
-        char byte = 0;
-        const auto take = [&] { inStep = byte == 'b', steps += byte == 's', failed |= byte == 'E'; };
-        const int awaited = std::uniform_int_distribution(0, 2)(random);
-        while (steps < awaited && !failed && ::read(report[0], &byte, 1) == 1) take();
-        for (const auto until = now() + std::uniform_real_distribution(0.0, 2.0)(random) * stepTime; now() < until;) {}
-        ::kill(child, SIGKILL), ::waitpid(child, nullptr, 0);
-        while (::read(report[0], &byte, 1) == 1) take();
-        ::close(report[0]);
-        ASSERT_FALSE(failed) << "a step failed in the child";
-        const std::string bytes = folder.read("tet0.txt");
-        const long before = rotated(value, steps);
-        ASSERT_TRUE(bytes == std::to_string(before) + "\r\n" || bytes == std::to_string(rotated(before, 1)) + "\r\n")
-            << "after " << steps << " steps from " << value << ": «" << bytes << "»";
-        interrupted += inStep;
-        value = bytes[0] - '0';
     }
-    EXPECT_GT(interrupted, 0) << "no kill fell inside a step";
-    EXPECT_EQ(quiz::stepCounter(folder.path()), rotated(value, 1));
-    EXPECT_EQ(folder.files(), std::vector<std::string>{"tet0.txt"}) << "leftovers of killed steps removed";
 }
 
 TEST(CounterFaults, GamesSteppingOneCounterAtOnceEachStepItAndClearLeftovers) {
