@@ -106,28 +106,8 @@ std::optional<Number> readNumber(std::string_view line) {
     return n;
 }
 
-// A line for a message: control characters (C0, DEL and C1) shown as \xNN, so
-// that they are seen and cannot act on a terminal, and cut to a few words.
-std::string shown(std::string_view utf8) {
-    constexpr std::size_t kLimit = 80;
-    constexpr const char* kHex = "0123456789ABCDEF";
-    std::string out;
-    for (std::size_t i = 0; i < utf8.size(); ++i) {
-        auto c = static_cast<unsigned char>(utf8[i]);
-        if (out.size() >= kLimit && (c & 0xC0) != 0x80) return out + "…";
-        const bool c1 =
-            c == 0xC2 && i + 1 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) < 0xA0;
-        if (c1) c = static_cast<unsigned char>(utf8[++i]);
-        if (c < 0x20 || c == 0x7F || c1) {
-            out += "\\x";
-            out += kHex[c >> 4];
-            out += kHex[c & 0xF];
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out;
-}
+// A counter's line is quoted to a few words.
+constexpr std::size_t kShownBytes = 80;
 
 // "test" + an optional minus + digits + ".txt": the names the counter selects.
 bool isQuizFileName(std::string_view name) {
@@ -450,10 +430,10 @@ QuizSelection selectAndOpen(const fs::path& folder) {
             missingNote = "первая строка счётчика " + counterName + " пуста, и игра взяла 0";
         } else if (!number) {
             missingNote = "в первой строке счётчика " + counterName + " нет числа, там «" +
-                          shown(line.text) + "», и игра взяла 0";
+                          shownLine(line.text, kShownBytes) + "», и игра взяла 0";
         } else if (number->clamped) {
             missingNote = "его выбрал счётчик " + counterName + " с числом «" +
-                          shown(number->written) + "», слишком большим: игра взяла " +
+                          shownLine(number->written, kShownBytes) + "», слишком большим: игра взяла " +
                           std::to_string(number->value);
         } else {
             missingNote =
@@ -537,7 +517,7 @@ long stepCounter(const fs::path& folder, std::chrono::milliseconds lockWait) {
     const CounterLine line = readFirstLine(counter.get(), folder);
     const std::optional<long> value = counterValue(line.bytes);
     if (!value) {
-        throw QuizError(kCounterFileName, 1, shown(line.text),
+        throw QuizError(kCounterFileName, 1, shownLine(line.text, kShownBytes),
                         "ожидалось число в первой строке счётчика; файл оставлен как был");
     }
     const long next = *value <= 1 ? 3 : *value - 1;

@@ -4,8 +4,14 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace quiz {
+
+// A line of text for a message: control characters (C0, DEL and C1) shown as
+// \xNN, so that they are seen and cannot act on a terminal, and cut after
+// about `limit` bytes with "…", never inside a character.
+std::string shownLine(std::string_view utf8, std::size_t limit);
 
 class QuizError : public std::runtime_error {
 public:
@@ -16,7 +22,7 @@ public:
     //
     // what() is the whole message for the user: "test2.txt, строка 14: " (the
     // line part only when line > 0), `expected`, then on a second line the
-    // offending line quoted, as in "Строка: «,5»" (shortened when very long).
+    // offending line quoted by shownLine, as in "Строка: «,5»".
     QuizError(std::string file, int line, std::string lineText, std::string expected);
 
     // For a fault with no offending line to show: a missing file (line 0), or

@@ -78,6 +78,8 @@ const Case kCases[] = {
     {"fifth_answer", crlf("T|.|.|Q|.|a|,0|b|,0|c|,0|d|,1|e|.0"), "error 13 «,1»\nчетвёртый"},
     {"message_names_file_and_line_and_quotes_it", crlf("T|.|.|Q|.|A|,0|B|,5"), "error 9 «,5»\ntest1.txt, строка 9: "
      "ожидалась строка ответа с точкой или запятой и цифрой 0 или 1\nСтрока: «,5»"},
+    {"controls_quoted_as_codes", crlf("T|.|.|Q|.|A|,\x1B\xC2\x85"), "error 7 «,\x1B\xC2\x85»\nСтрока: «,\\x1B\\x85»",
+     Encoding::Utf8},
     {"second_question_counts_lone_ends", "T\n.\r.\r\nQ\n.\rA\n,1\nB\r.0\rQ2\r\n.\nA\n.7", "error 13 «.7»\nцифрой"},
 };
 
@@ -152,7 +154,7 @@ TEST(Encoding, Utf8PassesThroughAndReplacesEachMalformedByte) {
 }
 
 TEST(Encoding, DetectsUtf8OnlyWhereTheWholeFileIsUtf8AndSeeksBack) {
-    const std::string run(70000, 'a');  // longer than the detector reads at once
+    const std::string run(65535, 'a');  // one byte short of what the detector reads at once
     std::vector<std::pair<std::string, Encoding>> cases = {
         {"", Encoding::Windows1251}, {"Title\r\n.\r\n", Encoding::Windows1251}, {"Столицы\r\n", Encoding::Utf8},
         {"\xEF\xBB\xBF", Encoding::Utf8}, {"\xEF\xBB\xBF\xCF\xF0", Encoding::Utf8}, {run + "Я", Encoding::Utf8},
