@@ -162,14 +162,9 @@ TEST(Encoding, DetectsUtf8OnlyWhereTheWholeFileIsUtf8AndSeeksBack) {
         {testing_support::toWindows1251("Ёлка «мир» № 5 — нет… ОТВЕТ, ответ"), Encoding::Windows1251},
     };  // and a letter before a blank is never UTF-8:
     for (int b = 0xC0; b <= 0xFF; ++b) cases.emplace_back(std::string(1, char(b)) + " ", Encoding::Windows1251);
-    struct Reads : std::stringbuf {  // seekable; one byte a read when `cut`, so sequences are cut across reads
-        Reads(const std::string& bytes, bool cut) : std::stringbuf("skipped" + bytes), cut(cut) {}
-        std::streamsize xsgetn(char* s, std::streamsize n) override { return std::stringbuf::xsgetn(s, cut ? 1 : n); }
-        bool cut;
-    };
     for (const auto& [bytes, encoding] : cases)
-        for (const bool cut : {false, true}) {
-            Reads buf(bytes, cut);
+        for (const bool cut : {false, true}) {  // one byte a read: sequences cut across reads
+            testing_support::TrickleBuf buf("skipped" + bytes, cut ? 1 : 1 << 20, true);
             std::istream in(&buf);
             EXPECT_EQ(quiz::detectEncoding(in.seekg(7)), encoding) << bytes.substr(0, 40) << cut;
             EXPECT_EQ(in.tellg(), 7) << bytes.substr(0, 40);

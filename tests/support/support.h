@@ -1,11 +1,11 @@
-// Helpers shared by the tests: scratch folders, quiz files from short texts, a stream that cannot seek, root as a user.
+// Helpers shared by the tests: scratch folders, quiz files from short texts, a stream read a few bytes at a time, root as a user.
 #pragma once
 
 #include <algorithm>
 #include <array>
 #include <filesystem>
 #include <optional>
-#include <streambuf>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,40 +42,26 @@ std::string crlf(std::string_view lines);
 std::string makeQuiz(int questions, std::string_view levels = "Отлично|10|Хорошо|7|Неплохо|4|Увы|0");
 inline int rightOption(int n) { return (n - 1) % 4 + 1; }
 
-// Gives out a text at most `step` bytes per read, as a pipe would; cannot seek.
-class TrickleBuf : public std::streambuf {
-public:
-    TrickleBuf(std::string text, std::size_t step) : text_(std::move(text)), step_(step) {}
-
-protected:
-    int_type underflow() override {
-        if (next_ >= text_.size()) return traits_type::eof();
-        const std::size_t n = std::min(step_, text_.size() - next_);
-        setg(text_.data() + next_, text_.data() + next_, text_.data() + next_ + n);
-        next_ += n;
-        return traits_type::to_int_type(*gptr());
+// Gives out a text at most `step` bytes a read, as a pipe would; cannot seek unless `seekable`.
+struct TrickleBuf : std::stringbuf {
+    TrickleBuf(const std::string& text, std::size_t step, bool seekable = false)
+        : std::stringbuf(text, std::ios_base::in), step(static_cast<std::streamsize>(step)), seekable(seekable) {}
+    std::streamsize xsgetn(char* out, std::streamsize n) override { return std::stringbuf::xsgetn(out, std::min(n, step)); }
+    pos_type seekoff(off_type off, std::ios_base::seekdir dir, std::ios_base::openmode which) override {
+        return seekable ? std::stringbuf::seekoff(off, dir, which) : pos_type(off_type(-1));
     }
-    std::streamsize xsgetn(char* out, std::streamsize count) override {  // one read's worth at most
-        if (gptr() == egptr() && underflow() == traits_type::eof()) return 0;
-        const auto n = std::min<std::streamsize>(count, egptr() - gptr());
-        std::copy(gptr(), gptr() + n, out);
-        gbump(static_cast<int>(n));
-        return n;
+    pos_type seekpos(pos_type at, std::ios_base::openmode which) override {
+        return seekable ? std::stringbuf::seekpos(at, which) : pos_type(off_type(-1));
     }
-
-private:
-    std::string text_;
-    std::size_t step_, next_ = 0;
+    std::streamsize step;
+    bool seekable;
 };
 
 // While alive, this thread has no capabilities that pass over permission bits: root meets permissions as a user would.
 struct WithoutRootOverrides {
     WithoutRootOverrides() { saved = setEffective(std::nullopt); }
-    ~WithoutRootOverrides() {
-        if (saved) setEffective(saved);
-    }
-    // Sets the thread's effective capabilities (none given: all but the
-    // overrides); gives those before, if they could be read.
+    ~WithoutRootOverrides() { if (saved) setEffective(saved); }
+    // Sets the thread's effective capabilities (none: all but the overrides); gives those before, if readable.
     static std::optional<std::array<unsigned, 2>> setEffective(std::optional<std::array<unsigned, 2>> caps);
     std::optional<std::array<unsigned, 2>> saved;
 };

@@ -8,6 +8,10 @@
 #include "window/appearance.h"
 #include "window/form1.h"
 #include "window/message_box.h"
+#include "window/pictures.h"
+
+#include <fstream>
+#include <regex>
 
 namespace {
 
@@ -61,15 +65,47 @@ TEST_F(Window, LooksAsDesigned) {
         form.widget(Command1)->setFocus();
         EXPECT_EQ(form.widget(c)->grab().toImage(), unfocused) << describe(c);
     }
-    const QImage enabled = form.widget(Command3)->grab().toImage();  // disabled, the 50/50 picture stays as it is
+    const auto shown = [&] { return form.widget(Command3)->grab().toImage().convertToFormat(QImage::Format_RGB32); };
+    const QImage enabled = shown();
     form.setEnabled(Command3, false);
-    const QImage disabled = form.widget(Command3)->grab().toImage();
-    EXPECT_NE(enabled, disabled);
-    const int x = (enabled.width() - 32) / 2;
-    int top = 0;
-    while (top < enabled.height() && enabled.pixel(x, top) != 0xFF800000u) ++top;
-    ASSERT_LT(top, enabled.height()) << "the picture's dark red frame";
-    EXPECT_EQ(enabled.copy(x, top, 32, 32), disabled.copy(x, top, 32, 32));
+    EXPECT_NE(shown(), enabled);
+    for (const QImage& button : {enabled, shown()}) {  // the 50/50 picture whole, disabled or not
+        int top = 0;
+        while (top < button.height() && button.pixel(button.width() / 2, top) != kPictureDarkRed) ++top;
+        EXPECT_EQ(button.copy((button.width() - 32) / 2, top, 32, 32), fiftyFiftyPicture());
+    }
+}
+
+// The 50/50 picture: a dark red frame and diagonal, and "50" in red once on each side of the diagonal; the window
+// icon: the installed drawing, each of its rectangles in its colour.
+TEST(Pictures, FiftyFiftyShowsFiftyOnEachSideOfTheDiagonalAndTheIconIsTheInstalledDrawing) {
+    const QImage picture = fiftyFiftyPicture();
+    const char* const fifty[] = {"######.######", "##.....##..##", "######.##..##", "....##.##..##", "######.######"};
+    QRect sides[2];  // the red above the diagonal, and below it
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            const QRgb c = picture.pixel(x, y);
+            const bool line = std::min({x, y, 31 - x, 31 - y}) < 2 || (x - y >= 0 && x - y < 2);
+            EXPECT_EQ(c, line ? kPictureDarkRed : c == kPictureRed ? c : kPictureWhite) << x << "," << y;
+            if (c == kPictureRed) sides[x < y] |= QRect(x, y, 1, 1);
+        }
+    for (const QRect& side : sides) {
+        ASSERT_EQ(side.size(), QSize(13, 10));
+        for (int y = 0; y < 10; ++y)
+            for (int x = 0; x < 13; ++x)
+                EXPECT_EQ(picture.pixel(side.topLeft() + QPoint(x, y)) == kPictureRed, fifty[y / 2][x] == '#') << y;
+    }
+    std::ifstream file(QUIZ_SOURCE_DIR "/data/quizladder.svg");
+    const std::string svg(std::istreambuf_iterator<char>(file), {});
+    const std::regex shape(R"re(<g fill="#(\w+)|<rect x="([\d.]+)" y="([\d.]+)" width="[\d.]+" height="([\d.]+)"(?:[^>]* fill="#(\w+))?)re");
+    EXPECT_EQ(std::distance(std::sregex_iterator(svg.begin(), svg.end(), shape), {}), 18) << "2 groups, 16 rectangles";
+    std::string groupFill;
+    for (std::sregex_iterator m(svg.begin(), svg.end(), shape), end; m != end; ++m) {
+        if ((*m)[1].matched && !(groupFill = (*m)[1]).empty()) continue;
+        const QPointF inside(std::stod((*m)[2]) + 8, std::stod((*m)[3]) + std::stod((*m)[4]) / 2);
+        const std::string fill = (*m)[5].matched ? (*m)[5].str() : groupFill;
+        EXPECT_EQ(quizIconImage(128).pixel(inside.toPoint()), 0xFF000000 | std::stoul(fill, nullptr, 16)) << (*m)[0];
+    }
 }
 
 TEST_F(Window, ShowsEachOperationAtOnce) {
