@@ -46,9 +46,7 @@ for program in quizladder quizcheck; do
 done
 "$root/usr/games/quizladder" --no-such-option 2>"$tmp/err" && status=0 || status=$?
 [ "$status" = 2 ] && grep -q -- --no-such-option "$tmp/err" || fail "an unknown option: status $status, '$(cat "$tmp/err")'"
-for quiz in "$source"/quizzes/*; do
-    cmp -s "$quiz" "$root/usr/share/quizladder/quizzes/${quiz##*/}" || fail "${quiz##*/} differs in the package"
-done
+diff -r "$source/quizzes" "$root/usr/share/quizladder/quizzes" >&2 || fail "the packaged quizzes differ from quizzes/"
 (cd "$root/usr/share/quizladder/quizzes" && "$root/usr/games/quizcheck" >"$tmp/check") \
     || fail "quizcheck finds errors in the bundled quizzes: $(cat "$tmp/check")"
 entry=$root/usr/share/applications/quizladder.desktop

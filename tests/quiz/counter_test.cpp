@@ -140,7 +140,8 @@ TEST(Counter, RefusalsToSelectSayWhatIsWrongAndLeaveEverythingAsItWas) {
     };
     for (const Case& c : cases) {
         TempFolder folder;
-        for (const char* other : {"test2.txt", "test-1.txt", "notes.txt", "test2.txt.bak"}) folder.write(other, "quiz");
+        for (const char* other : {"test2.txt", "test-1.txt", "test2.txt.bak", "test 1.txt", "test12.md", "test-.txt"})
+            folder.write(other, "quiz");
         for (const auto& [name, content] : {std::pair{"tet0.txt", c.counter}, {"test1.txt", c.quiz}}) {
             if (content == nullptr) continue;
             if (std::string_view(content) == "|") ::mkfifo((folder.path() / name).c_str(), 0600);
