@@ -131,6 +131,7 @@ TEST(Scaling, OnASmallScreenTheWindowFitsInProportionOnABigOneNothingChanges) {
                 EXPECT_NEAR(got, want * scale, slack + 0.5) << seen->objectName().toStdString();
             EXPECT_NEAR(seen->font().pixelSize(), meant->font().pixelSize() * scale, 1) << def.role;  // or both -1
         }
+        EXPECT_NEAR(qobject_cast<CommandButton*>(form.widget(Command3))->picture().width(), 32 * scale, 1);
         expectNothingOverlaps(form);
         screenshot(form, small ? "window_small_screen" : "window");
     }
