@@ -517,7 +517,7 @@ long stepCounter(const fs::path& folder, std::chrono::milliseconds lockWait) {
     const CounterLine line = readFirstLine(counter.get(), folder);
     const std::optional<long> value = counterValue(line.bytes);
     if (!value) {
-        throw QuizError(kCounterFileName, 1, shownLine(line.text, kShownBytes),
+        throw QuizError(kCounterFileName, 1, line.text,
                         "ожидалось число в первой строке счётчика; файл оставлен как был");
     }
     const long next = *value <= 1 ? 3 : *value - 1;

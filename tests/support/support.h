@@ -1,4 +1,4 @@
-// Helpers shared by the tests: scratch folders, quiz files from short texts, a stream read a few bytes at a time, root as a user.
+// Helpers shared by the tests: scratch folders, quiz texts, a stream read a few bytes at a time, root as a user.
 #pragma once
 
 #include <algorithm>

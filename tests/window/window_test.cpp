@@ -101,7 +101,7 @@ TEST(Pictures, FiftyFiftyShowsFiftyOnEachSideOfTheDiagonalAndTheIconIsTheInstall
     EXPECT_EQ(std::distance(std::sregex_iterator(svg.begin(), svg.end(), shape), {}), 18) << "2 groups, 16 rectangles";
     std::string groupFill;
     for (std::sregex_iterator m(svg.begin(), svg.end(), shape), end; m != end; ++m) {
-        if ((*m)[1].matched && !(groupFill = (*m)[1]).empty()) continue;
+        if ((*m)[1].matched) { groupFill = (*m)[1]; continue; }  // a group's colour, for the rectangles in it
         const QPointF inside(std::stod((*m)[2]) + 8, std::stod((*m)[3]) + std::stod((*m)[4]) / 2);
         const std::string fill = (*m)[5].matched ? (*m)[5].str() : groupFill;
         EXPECT_EQ(quizIconImage(128).pixel(inside.toPoint()), 0xFF000000 | std::stoul(fill, nullptr, 16)) << (*m)[0];
