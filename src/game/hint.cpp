@@ -1,9 +1,9 @@
 #include "game/hint.h"
 
-#include <array>
 #include <ctime>
 
 #include "game/game_state.h"
+#include "window/form_ops.h"
 
 namespace game {
 
@@ -27,10 +27,9 @@ int drawHintOption(Chance& chance) {
     }
 }
 
-const std::string& answerLetter(int k) {
-    static const std::array<std::string, 4> letters{"A", "Б", "В", "Г"};
+std::string answerLetter(int k) {
     if (k < 1 || k > 4) throw GameError("Нет ответа с номером " + std::to_string(k));
-    return letters[static_cast<std::size_t>(k - 1)];
+    return std::string(window::kAnswerLetters[static_cast<std::size_t>(k - 1)]);
 }
 
 }  // namespace game

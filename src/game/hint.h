@@ -34,7 +34,8 @@ std::uint32_t secondsSinceMidnight();
 // come up with 2/7 each and option 4 with 1/7.
 int drawHintOption(Chance& chance);
 
-// The letter of option k (1..4): "A" (Latin), "Б", "В", "Г".
-const std::string& answerLetter(int k);
+// The letter of option k (1..4) from window::kAnswerLetters: "A" (Latin),
+// "Б", "В", "Г". Throws GameError outside 1..4.
+std::string answerLetter(int k);
 
 }  // namespace game

@@ -89,10 +89,6 @@ inline constexpr int kClientHeightTwips = 11100;
 inline constexpr Color kFormBack = kHighlightText;
 inline constexpr int kControlCount = 29;
 
-// The answer letters of Option1 to Option4, as the hint names them and the
-// keys choose them.
-inline constexpr std::array<std::string_view, 4> kAnswerLetters{"А", "Б", "В", "Г"};
-
 namespace design {
 using enum ControlKind;
 inline constexpr FontDef kLabelFont{18, 700};

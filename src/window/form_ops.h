@@ -3,9 +3,11 @@
 // so the game can be driven by the real window or by a recording fake.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace window {
 
@@ -63,6 +65,13 @@ inline ControlRef item(int i) {
     if (i < 1 || i > kLadderSteps) throw std::out_of_range("Label1 index " + std::to_string(i));
     return {ControlName::Label1, i};
 }
+
+// The answer letters of Option1 to Option4: the letters the computer hint
+// names, drawn beside the options and typed to choose them. Option 1's letter
+// is the Latin capital A (U+0041), as the hint has always named it; the other
+// three are Cyrillic. Every font the window uses draws Latin A and Cyrillic А
+// alike, so the player sees one alphabet.
+inline constexpr std::array<std::string_view, 4> kAnswerLetters{"A", "Б", "В", "Г"};
 
 // Colours are 0x00BBGGRR for an ordinary colour and 0x800000nn for the
 // platform's system colour with index nn.
