@@ -331,7 +331,7 @@ void Form1::keyPressEvent(QKeyEvent* event) {
         return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        press(Command1);
+        press(enterTarget());
         return;
     default:
         break;
@@ -344,6 +344,16 @@ void Form1::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+ControlRef Form1::enterTarget() const {
+    // Command1 stays the answer to Enter on an option or with no button
+    // focused, so choosing by key and confirming by Enter keeps working.
+    // The window's own focus child, not the application's, which a window
+    // that is not active has none of.
+    for (const ControlRef c : {Command2, Command3, Command4})
+        if (focusWidget() == find(c).widget) return c;
+    return Command1;
 }
 
 QWidget* Form1::widget(ControlRef control) const { return find(control).widget; }

@@ -43,9 +43,11 @@ class CommandButton;
 //
 // Keyboard: 1-4 and the answer letters А, Б, В, Г (A, B, V, G on a Latin
 // layout) choose the matching shown option exactly as a click does; Enter
-// presses Command1 when it is enabled, wherever the focus is; Esc presses
-// Command4, the cancel button. Tab runs through the buttons in the designed
-// order, Space presses the focused one.
+// presses the focused command button, or Command1 when the focus is on an
+// option or on no button; Esc presses Command4, the cancel button. A button
+// that is hidden or disabled is not pressed. Tab runs through the buttons in
+// the designed order, Space presses the focused one. F11 switches full screen
+// on and off.
 class Form1 : public QWidget, public FormOps {
     Q_OBJECT
 public:
@@ -152,6 +154,8 @@ private:
     // Presses a command button or selects an option as a click would, if it
     // is shown and enabled.
     void press(ControlRef control);
+    // The button Enter presses.
+    ControlRef enterTarget() const;
     void runHandler(const std::function<void()>& handler);
     void showFailure(const std::string& message);
     void finish(int exitStatus);

@@ -137,7 +137,7 @@ TEST_F(Window, ShowsEachOperationAtOnce) {
     EXPECT_THROW(form.clearSelection(Label2), std::invalid_argument);
 }
 
-// Enter on a focused button still presses Command1: no command button is a default button.
+// Enter presses the focused command button, Command1 from an option or from no button.
 TEST_F(Window, DeliversOnlyThePlayersClicksAndKeysAndClosingEndsSilently) {
     const ControlRef clickable[] = {Command1, Command2, Command3, Command4, Option1, Option2, Option3, Option4};
     for (const ControlRef c : clickable) QTest::mouseClick(form.widget(c), Qt::LeftButton);
@@ -152,10 +152,13 @@ TEST_F(Window, DeliversOnlyThePlayersClicksAndKeysAndClosingEndsSilently) {
         {Qt::Key_Return, "\r", Command1}, {Qt::Key_Enter, "\r", Command1}, {Qt::Key_Escape, "\x1b", Command4},
     };
     for (const auto& [key, text, chosen] : keys)
-        for (const ControlRef focused : {Option1, Command2, Command4}) {
+        for (const ControlRef focused : {Option1, Command1, Command2, Command3, Command4}) {
             clicks.clear();
+            form.widget(focused)->setFocus();
             QTest::sendKeyEvent(QTest::Click, form.widget(focused), Qt::Key(key), text, {});
-            EXPECT_EQ(clicks, std::vector{chosen.name}) << text << " on " << describe(focused);
+            const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+            const ControlRef pressed = enter && focused.name >= ControlName::Command1 ? focused : chosen;
+            EXPECT_EQ(clicks, std::vector{pressed.name}) << text << " on " << describe(focused);
             EXPECT_EQ(form.selected(chosen), chosen.name < ControlName::Command1) << text;
         }
     clicks.clear();
