@@ -101,7 +101,7 @@ void paintFore(QWidget* widget, Color color) {
 }  // namespace
 
 Form1::Form1(QWidget* parent) : QWidget(parent) {
-    setWindowTitle(fromUtf8(kFormTitle));
+    setTitle(std::string(kFormTitle));
     setWindowIcon(quizIcon());
     setAutoFillBackground(true);
     paintBack(this, kFormBack);
@@ -358,7 +358,7 @@ ControlRef Form1::enterTarget() const {
 
 QWidget* Form1::widget(ControlRef control) const { return find(control).widget; }
 
-std::string Form1::title() const { return windowTitle().toStdString(); }
+std::string Form1::title() const { return title_; }
 
 QColor Form1::backColor(ControlRef control) const {
     return find(control).widget->palette().color(QPalette::Window);
@@ -383,7 +383,14 @@ bool Form1::selected(ControlRef control) const {
     return found.option != nullptr && found.option->isChecked();
 }
 
-void Form1::setTitle(const std::string& text) { setWindowTitle(fromUtf8(text)); }
+void Form1::setTitle(const std::string& text) {
+    title_ = text;
+    // Qt reads "[*]" in a title as the place of a modified mark and drops it;
+    // doubled, it shows as written. An empty title would make the platform
+    // show the program's name instead, so the title bar gets a blank.
+    QString shown = fromUtf8(text).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    setWindowTitle(shown.isEmpty() ? QStringLiteral(" ") : shown);
+}
 
 void Form1::setCaption(ControlRef control, const std::string& text) {
     Control& found = find(control);

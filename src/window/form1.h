@@ -91,6 +91,7 @@ public:
     // option buttons, whether it is selected. Throw std::out_of_range for a
     // control that does not exist.
     QWidget* widget(ControlRef control) const;
+    // The title last set, as the game gave it.
     std::string title() const;
     QColor backColor(ControlRef control) const;
     QColor foreColor(ControlRef control) const;
@@ -107,6 +108,7 @@ public:
     // throws std::out_of_range; word wrap on anything but a label and clear
     // selection on anything but an option button throw std::invalid_argument.
     // Captions may hold CR LF line ends; caption() gives back the exact text.
+    // A title shows exactly as given; the empty one leaves the title bar empty.
     void setTitle(const std::string& text) override;
     void setCaption(ControlRef control, const std::string& text) override;
     std::string caption(ControlRef control) const override;
@@ -161,6 +163,7 @@ private:
     void finish(int exitStatus);
 
     std::vector<Control> controls_;
+    std::string title_;
     QButtonGroup options_;
     FormEvents* events_ = nullptr;
     MessageResponder responder_;

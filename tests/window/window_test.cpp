@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QTest>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 #include "window/appearance.h"
@@ -121,6 +122,12 @@ TEST_F(Window, ShowsEachOperationAtOnce) {
         EXPECT_EQ(label ? label->text() : qobject_cast<QAbstractButton*>(form.widget(c))->text(), display) << text;
     }
     EXPECT_EQ(qobject_cast<QLabel*>(form.widget(Label2))->textFormat(), Qt::PlainText);
+    // The title bar as the platform gets it: empty stays blank (not the program's name), "[*]" stays.
+    for (const auto& [title, shown] : {std::pair{"", " "}, {"Вопросы [*] и [*][*]", "Вопросы [*] и [*][*]"}}) {
+        form.setTitle(title);
+        EXPECT_EQ(form.title(), title);
+        EXPECT_EQ(form.windowHandle()->title(), QString::fromUtf8(shown));
+    }
     for (const ControlRef c : {Label2, Label16, Option4, item(3)})
         for (const bool visible : {false, true}) {
             form.setVisible(c, visible);
