@@ -6,8 +6,7 @@
 #include "window/form1.h"
 
 int main(int argc, char* argv[]) {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    const std::vector<std::string> arguments(argv, argv + argc);
     // The help, the version and usage mistakes are answered before the
     // toolkit starts, so they need no display.
     const app::Launch launch = app::parseCommandLine(arguments);

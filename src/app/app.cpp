@@ -17,7 +17,7 @@ namespace app {
 
 namespace {
 
-constexpr const char* kUsageLine = "Использование: quizladder [--user-folder] [ФАЙЛ]\n";
+constexpr const char* kUsageLine = "Использование: quizladder [--user-folder] [--fullscreen] [ФАЙЛ]\n";
 
 constexpr const char* kHelp =
     "Использование: quizladder [ПАРАМЕТР]... [ФАЙЛ]\n"
@@ -33,6 +33,7 @@ constexpr const char* kHelp =
     "      --user-folder  играть в своей папке $XDG_DATA_HOME/quizladder\n"
     "                     (обычно ~/.local/share/quizladder), сначала положив туда\n"
     "                     недостающие викторины игры; так игру запускает меню\n"
+    "      --fullscreen   открыть окно во весь экран (F11 переключает режим)\n"
     "  -h, --help         показать эту справку\n"
     "  -v, --version      показать версию\n"
     "\n"
@@ -93,15 +94,37 @@ private:
     std::unique_ptr<game::Game> game_;
 };
 
+// The bytes of the one argument that the parser takes as a file: the first
+// that is not an option ("-" alone is none), or the first after "--". The
+// options take no values, so this is the parser's own rule.
+std::string fileArgument(const std::vector<std::string>& arguments) {
+    bool onlyFiles = false;
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (!onlyFiles && argument == "--") {
+            onlyFiles = true;
+            continue;
+        }
+        if (onlyFiles || argument == "-" || !argument.starts_with('-')) return argument;
+    }
+    return {};
+}
+
 }  // namespace
 
-Launch parseCommandLine(const QStringList& arguments) {
+Launch parseCommandLine(const std::vector<std::string>& bytes) {
+    // Qt reads the options; the file keeps the bytes it was given, which a
+    // QString would not (a Windows-1251 name from an archive is no UTF-8).
+    QStringList arguments;
+    for (const std::string& argument : bytes)
+        arguments << QString::fromLocal8Bit(argument.data(), static_cast<qsizetype>(argument.size()));
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsCompactedShortOptions);
     const QCommandLineOption help(QStringList{"h", "help"});
     const QCommandLineOption version(QStringList{"v", "version"});
     const QCommandLineOption user("user-folder");
-    parser.addOptions({help, version, user});
+    const QCommandLineOption fullScreen("fullscreen");
+    parser.addOptions({help, version, user, fullScreen});
 
     if (!parser.parse(arguments)) {
         const QStringList unknown = parser.unknownOptionNames();
@@ -118,11 +141,12 @@ Launch parseCommandLine(const QStringList& arguments) {
     if (files.size() > 1) return usageMistake("можно указать только один файл викторины");
 
     Launch launch;
-    if (!files.isEmpty()) launch.quizFile = fs::path(files.first().toLocal8Bit().toStdString());
+    if (!files.isEmpty()) launch.quizFile = fs::path(fileArgument(bytes));
     std::error_code error;
     launch.folder = fs::current_path(error);
     if (error) launch.folder = ".";
     launch.userFolder = parser.isSet(user);
+    launch.fullScreen = parser.isSet(fullScreen);
     launch.installedQuizzes = installedQuizzesFolder();
     return launch;
 }
@@ -136,6 +160,7 @@ int runGame(window::Form1& form, const Launch& launch) {
     if (launch.action == Launch::Action::Print) return print(launch);
     Start start(form, launch);
     form.setEvents(&start);
+    if (launch.fullScreen) form.setWindowState(form.windowState() | Qt::WindowFullScreen);
     const int status = form.run();
     form.setEvents(nullptr);
     return status;

@@ -3,10 +3,10 @@
 // runGame.
 #pragma once
 
-#include <QStringList>
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace window {
 class Form1;
@@ -32,16 +32,19 @@ struct Launch {
     // from `installedQuizzes` first. A given quiz file makes it unnecessary.
     bool userFolder = false;
     std::filesystem::path installedQuizzes;  // the quizzes installed with the game
+    bool fullScreen = false;                 // --fullscreen: the window starts full screen
 
     // Print: the help, the version or a usage mistake, and the exit status.
     std::string text;
     int exitStatus = kExitDone;
 };
 
-// The program's arguments (the first is the program itself), read with Qt's
-// command-line parser: [--user-folder] [FILE], -h/--help, -v/--version. Needs
-// no QCoreApplication, so the help and the version need no display.
-Launch parseCommandLine(const QStringList& arguments);
+// The program's arguments as the bytes it was given (the first is the program
+// itself), read with Qt's command-line parser: [--user-folder] [--fullscreen]
+// [FILE], -h/--help, -v/--version. The quiz file keeps its bytes, whatever
+// their encoding. Needs no QCoreApplication, so the help and the version need
+// no display.
+Launch parseCommandLine(const std::vector<std::string>& arguments);
 
 // Writes a Print launch's text to standard output when its status is 0, else
 // to standard error; gives its exit status.

@@ -2,31 +2,73 @@
 
 #include <QAbstractButton>
 #include <QPushButton>
+#include <algorithm>
+#include <array>
 
 namespace window {
 namespace {
 
-QString fromUtf8(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+// The well-formed UTF-8 sequences by their lead byte: their length and the
+// range of their second byte, which shuts out overlong forms, surrogates and
+// code points above U+10FFFF. Later bytes are 0x80..0xBF.
+struct Lead {
+    unsigned char first, last;
+    std::size_t length;
+    unsigned char low, high;
+};
+constexpr std::array<Lead, 8> kLeads{{
+    {0xC2, 0xDF, 2, 0x80, 0xBF}, {0xE0, 0xE0, 3, 0xA0, 0xBF}, {0xE1, 0xEC, 3, 0x80, 0xBF},
+    {0xED, 0xED, 3, 0x80, 0x9F}, {0xEE, 0xEF, 3, 0x80, 0xBF}, {0xF0, 0xF0, 4, 0x90, 0xBF},
+    {0xF1, 0xF3, 4, 0x80, 0xBF}, {0xF4, 0xF4, 4, 0x80, 0x8F},
+}};
+
+// The length of the valid UTF-8 character that starts `text`, or 0.
+std::size_t validCharacter(std::string_view text) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    if (byte(0) < 0x80) return 1;
+    const auto* lead = std::ranges::find_if(kLeads, [&](const Lead& l) { return byte(0) >= l.first && byte(0) <= l.last; });
+    if (lead == kLeads.end() || text.size() < lead->length || byte(1) < lead->low || byte(1) > lead->high) return 0;
+    for (std::size_t i = 2; i < lead->length; ++i)
+        if ((byte(i) & 0xC0) != 0x80) return 0;
+    return lead->length;
 }
 
 }  // namespace
 
+QString readableText(std::string_view bytes) {
+    std::string shown;
+    shown.reserve(bytes.size());
+    while (!bytes.empty()) {
+        if (const std::size_t length = validCharacter(bytes); length > 0) {
+            shown.append(bytes.substr(0, length));
+            bytes.remove_prefix(length);
+            continue;
+        }
+        constexpr std::string_view kHex = "0123456789ABCDEF";
+        const auto byte = static_cast<unsigned char>(bytes.front());
+        shown += "\\x";
+        shown += kHex[byte >> 4];
+        shown += kHex[byte & 0xF];
+        bytes.remove_prefix(1);
+    }
+    return QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size()));
+}
+
 std::unique_ptr<QMessageBox> makeMessageBox(const std::string& text, const std::string& title,
                                             Buttons buttons, Icon icon, QWidget* parent) {
     auto box = std::make_unique<QMessageBox>(parent);
-    box->setWindowTitle(fromUtf8(title));
+    box->setWindowTitle(readableText(title));
     box->setTextFormat(Qt::PlainText);
-    box->setText(fromUtf8(text));
+    box->setText(readableText(text));
     box->setIcon(icon == Icon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon);
     box->setWindowModality(Qt::ApplicationModal);
     if (buttons == Buttons::YesNo) {
-        QPushButton* yes = box->addButton(fromUtf8(kYesText), QMessageBox::YesRole);
-        QPushButton* no = box->addButton(fromUtf8(kNoText), QMessageBox::NoRole);
+        QPushButton* yes = box->addButton(readableText(kYesText), QMessageBox::YesRole);
+        QPushButton* no = box->addButton(readableText(kNoText), QMessageBox::NoRole);
         box->setDefaultButton(yes);
         box->setEscapeButton(no);
     } else {
-        QPushButton* ok = box->addButton(fromUtf8(kOkText), QMessageBox::AcceptRole);
+        QPushButton* ok = box->addButton(readableText(kOkText), QMessageBox::AcceptRole);
         box->setDefaultButton(ok);
         box->setEscapeButton(ok);
     }

@@ -13,7 +13,13 @@ inline constexpr std::string_view kOkText = "OK";
 inline constexpr std::string_view kYesText = "Да";
 inline constexpr std::string_view kNoText = "Нет";
 
-// A box with the text (plain, never rich text), the title, the critical icon
+// Bytes meant as UTF-8, shown readably: what is valid UTF-8 as its
+// characters, every other byte as \xNN (a file name in another encoding, as
+// the player gave it).
+QString readableText(std::string_view bytes);
+
+// A box with the text (plain, never rich text, shown by readableText), the
+// title, the critical icon
 // or none, and the button set: "OK" alone, or "Да" and "Нет" with "Да" the
 // default (Enter) and "Нет" the answer to Esc or to closing the box.
 std::unique_ptr<QMessageBox> makeMessageBox(const std::string& text, const std::string& title,

@@ -9,6 +9,7 @@
 #include "app/user_folder.h"
 #include "support/support.h"
 #include "window/form1.h"
+#include "window/message_box.h"
 
 namespace {
 
@@ -19,16 +20,21 @@ using namespace window;
 
 const fs::path kBundled = QUIZ_SOURCE_DIR "/quizzes";
 
-Launch parse(QStringList args) { return app::parseCommandLine(QStringList{"quizladder"} + args); }
+Launch parse(QStringList args) {
+    std::vector<std::string> bytes{"quizladder"};
+    for (const QString& arg : args) bytes.push_back(arg.toStdString());
+    return app::parseCommandLine(bytes);
+}
 
 TEST(CommandLine, EachCommandLineGivesItsOutcome) {
     // Print: its exit status and a part of its text; Play (status -1): the quiz file and --user-folder.
-    struct Case { QStringList args; int status; std::string inText; bool userFolder = false; };
+    struct Case { QStringList args; int status; std::string inText; bool userFolder = false, fullScreen = false; };
     const Case cases[] = {
         {{"--help"}, 0, "--user-folder"}, {{"-h"}, 0, "--version"}, {{"--version"}, 0, QUIZ_VERSION}, {{}, -1, ""},
         {{"-v"}, 0, QUIZ_VERSION}, {{"--bogus"}, 2, "«--bogus»"}, {{"-x"}, 2, "«-x»"}, {{"quiz.txt"}, -1, "quiz.txt"},
         {{"a.txt", "b.txt"}, 2, "--help"}, {{"--user-folder=a"}, 2, "--help"}, {{"--user-folder"}, -1, "", true},
-        {{"--user-folder", "q.txt"}, -1, "q.txt", true}, {{"--", "-odd.txt"}, -1, "-odd.txt"},
+        {{"--user-folder", "q.txt"}, -1, "q.txt", true}, {{"--", "-odd.txt"}, -1, "-odd.txt"}, {{"-"}, -1, "-"},
+        {{"--fullscreen", "--", "--user-folder"}, -1, "--user-folder", false, true}, {{"--help"}, 0, "--fullscreen"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
@@ -37,6 +43,7 @@ TEST(CommandLine, EachCommandLineGivesItsOutcome) {
         if (c.status < 0) {
             EXPECT_EQ(launch.quizFile, c.inText);
             EXPECT_EQ(launch.userFolder, c.userFolder);
+            EXPECT_EQ(launch.fullScreen, c.fullScreen);
             EXPECT_EQ(launch.folder, fs::current_path());
             continue;
         }
@@ -149,6 +156,19 @@ TEST_F(RunGame, AFailureAtStartIsShownNamingItsCause) {
         ASSERT_EQ(run.boxes.size(), 1u);
         EXPECT_NE(run.boxes[0].find(named), std::string::npos) << run.boxes[0];
     }
+}
+
+// A name in another encoding ("Тест.txt" in Windows-1251, from an archive) names the file of those bytes: missing,
+// the box shows them as \xNN; there, it plays.
+TEST_F(RunGame, AGivenFileNameKeepsItsBytes) {
+    const fs::path quiz = folder.path() / "\xD2\xE5\xF1\xF2.txt";
+    const Launch launch = app::parseCommandLine({"quizladder", "--", quiz.string()});
+    const Played missing = play(launch);
+    EXPECT_EQ(missing.status, 1);
+    ASSERT_EQ(missing.boxes.size(), 1u);
+    EXPECT_TRUE(readableText(missing.boxes[0]).contains("/\\xD2\\xE5\\xF1\\xF2.txt")) << missing.boxes[0];
+    folder.write(quiz.filename(), makeQuiz(1));
+    EXPECT_EQ(play(launch, [](Form1& form) { click(form, Command2); }).boxes.size(), 2u) << "the quit question and its end";
 }
 
 }  // namespace

@@ -231,6 +231,9 @@ TEST(MessageBox, ShowsPlainTextWithRussianButtonsDaDefaultNetForEsc) {
         EXPECT_EQ(replyOf(*box), reply);
         EXPECT_EQ(box->clickedButton()->text(), QString::fromUtf8(pressed));
     }
+    // Bytes that are no UTF-8 (another encoding, overlong, a surrogate, past U+10FFFF, cut short) show as \xNN.
+    EXPECT_EQ(readableText("Т\xD2е\xC0\xAF\xED\xA0\x80€\xF4\x90\x80\x80😀\xF0\x9F\x98"),
+              QString::fromUtf8("Т\\xD2е\\xC0\\xAF\\xED\\xA0\\x80€\\xF4\\x90\\x80\\x80😀\\xF0\\x9F\\x98"));
 }
 
 }  // namespace
