@@ -177,6 +177,7 @@ void Form1::orderTabs() {
 void Form1::showCaption(Control& control) {
     const ControlDef& def = *control.def;
     const QString text = displayText(control.caption);
+    const QString held = heldText(text);
     bool elided = false;
     if (control.command != nullptr) {
         control.command->setDisplayText(text);
@@ -189,11 +190,11 @@ void Form1::showCaption(Control& control) {
             control.label->setText(fitted.shown);
             control.label->setGeometry(labelRect(def, control.sizing, fitted, scale_));
         } else {
-            control.option->setDisplayText(text);
+            control.option->setDisplayText(held);
             control.option->setShownText(fitted.shown);
         }
     }
-    control.widget->setToolTip(elided ? text : QString());
+    control.widget->setToolTip(elided ? held : QString());
 
     // Screen readers announce a ladder step by its place and its points, an
     // option by its letter and its caption, any other control by its caption,
@@ -202,14 +203,14 @@ void Form1::showCaption(Control& control) {
     const QString role = fromUtf8(def.role);
     if (def.name == ControlName::Label1) {
         control.widget->setAccessibleName(role + QLatin1Char(' ') + QString::number(def.index));
-        control.widget->setAccessibleDescription(text);
+        control.widget->setAccessibleDescription(held);
         return;
     }
     if (text.isEmpty())
         control.widget->setAccessibleName(role);
     else
-        control.widget->setAccessibleName(control.option != nullptr ? role + QStringLiteral(": ") + text : text);
-    control.widget->setAccessibleDescription(elided ? text : QString());
+        control.widget->setAccessibleName(control.option != nullptr ? role + QStringLiteral(": ") + held : held);
+    control.widget->setAccessibleDescription(elided ? held : QString());
 }
 
 bool Form1::optionsShown() const {

@@ -113,6 +113,22 @@ QString firstLines(const QStringList& lines, qsizetype count, const QFontMetrics
     return shown.join(QLatin1Char('\n'));
 }
 
+// The first `count` characters, never ending inside a surrogate pair.
+QString head(const QString& text, qsizetype count) {
+    if (count >= text.size()) return text;
+    if (count > 0 && text.at(count - 1).isHighSurrogate()) --count;
+    return text.left(count);
+}
+
+// The most characters of any text that can show in the box in this font: as
+// many lines as the room holds, each at most two characters a pixel wide (no
+// glyph of a readable size is narrower) and its line end. A longer text cannot
+// show whole, and what shows of it comes from this much of its start.
+qsizetype mostShown(const QFont& font, const TextBox& box) {
+    const qsizetype lines = box.room.height() / std::max(1, QFontMetrics(font).lineSpacing()) + 1;
+    return lines * (2 * qsizetype{std::max(0, box.room.width())} + 1);
+}
+
 QString elide(const QString& text, const QFont& font, const TextBox& box) {
     const QStringList lines = linesOf(text, font, box);
     const QFontMetrics metrics(font);
@@ -126,6 +142,10 @@ QString elide(const QString& text, const QFont& font, const TextBox& box) {
 
 }  // namespace
 
+QString heldText(const QString& text) {
+    return text.size() <= kHeldCharacters ? text : head(text, kHeldCharacters) + QChar(0x2026);
+}
+
 QString displayText(std::string_view utf8) {
     QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -138,9 +158,18 @@ int textFlags(bool wrap) { return Qt::AlignLeft | Qt::AlignTop | (wrap ? Qt::Tex
 FittedText fitText(const QString& text, const TextBox& box) {
     QFont font = box.font;
     const int designed = font.pixelSize();
+    QFont floorFont = font;
+    if (designed > 0) floorFont.setPixelSize(std::max(1, (designed * kFloorPercent + 50) / 100));
+    // Time and memory stay bounded by the room, whatever the text's length:
+    // no more of it is measured than can ever show.
+    const qsizetype most = mostShown(floorFont, box);
+    if (text.size() > most) {
+        QString shown = elide(head(text, most), floorFont, box);
+        const QSize size = measure(floorFont, shown, box);
+        return {Fit::Elided, floorFont, std::move(shown), size};
+    }
     if (designed > 0) {
-        const int floor = std::max(1, (designed * kFloorPercent + 50) / 100);
-        for (int pixels = designed; pixels >= floor; --pixels) {
+        for (int pixels = designed; pixels >= floorFont.pixelSize(); --pixels) {
             font.setPixelSize(pixels);
             if (const QSize size = measure(font, text, box); fits(size, box.room))
                 return {pixels == designed ? Fit::AsDesigned : Fit::Shrunk, font, text, size};

@@ -40,6 +40,13 @@ Fit textFit(std::string_view name, std::string_view utf8);
 // A caption as the controls show it: any line end made "\n".
 QString displayText(std::string_view utf8);
 
+// The most of a text that a control holds whole beside what it shows (its
+// tooltip, what screen readers hear): more would only freeze the window the
+// moment it is shown.
+inline constexpr qsizetype kHeldCharacters = 16384;
+// The text, or its first kHeldCharacters ended with "…".
+QString heldText(const QString& text);
+
 // Where a control's text may spread, and how.
 struct TextBox {
     QFont font;         // as designed
@@ -61,6 +68,7 @@ int textFlags(bool wrap);
 // The whole text in the designed font if it fits the room; else in the
 // largest smaller size that fits, down to 70% of the designed size; else, at
 // that floor, as many lines as the room holds, the last one ended with "…".
+// Takes time and memory bounded by the room, not by the text's length.
 FittedText fitText(const QString& text, const TextBox& box);
 
 // An option button of the design at a scale, left to right.
