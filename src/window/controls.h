@@ -40,8 +40,8 @@ struct TwipRect {
 };
 
 // The one mapping of twips to device-independent pixels: the design was laid
-// out at 96 dots per inch, 15 twips to a pixel; a scale below 1 draws the
-// whole window smaller in proportion. Rounds to the nearest pixel.
+// out at 96 dots per inch, 15 twips to a pixel; another scale draws the whole
+// design larger or smaller in proportion. Rounds to the nearest pixel.
 constexpr int twipsToPixels(int twips, double scale = 1.0) {
     return static_cast<int>(twips * scale / 15.0 + 0.5);
 }

@@ -30,17 +30,27 @@ QString fromUtf8(std::string_view text) {
 // pixels. Not known before the window is first shown: a generous guess, as
 // today's title bars are up to about 45 pixels high.
 constexpr QMargins kFrameAllowance{8, 48, 8, 8};
-// The window is never drawn smaller than this share of its design.
+// The design is never drawn smaller or larger than these shares of its size;
+// the largest is well beyond any screen's need and bounds the drawing's cost.
 constexpr double kSmallestScale = 0.25;
+constexpr double kLargestScale = 8;
 constexpr int kPictureTwips = 32 * 15;
 
-// The share of the designed size at which the window and its frame fit the
-// available area: 1 where the design fits.
-double scaleFor(QSize available) {
-    const QSize room = available.shrunkBy(kFrameAllowance) - QSize(1, 1);
+QSize designSize(double scale) {
+    return {twipsToPixels(kClientWidthTwips, scale), twipsToPixels(kClientHeightTwips, scale)};
+}
+
+// The share of the designed size that fits a room, within the bounds.
+double fittingScale(QSize room, double largest) {
     const double across = static_cast<double>(room.width()) / twipsToPixels(kClientWidthTwips);
     const double down = static_cast<double>(room.height()) / twipsToPixels(kClientHeightTwips);
-    return std::clamp(std::min(across, down), kSmallestScale, 1.0);
+    return std::clamp(std::min(across, down), kSmallestScale, largest);
+}
+
+// The share at which the window opens: the window and its frame fit the
+// available area, and never larger than designed.
+double openingScale(QSize available) {
+    return fittingScale(available.shrunkBy(kFrameAllowance) - QSize(1, 1), 1.0);
 }
 
 QString letterOf(ControlName option) {
@@ -105,6 +115,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     setWindowIcon(quizIcon());
     setAutoFillBackground(true);
     paintBack(this, kFormBack);
+    page_ = new QWidget(this);
 
     options_.setExclusive(true);
     controls_.reserve(kControls.size());
@@ -114,6 +125,8 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
         if (control.label == nullptr) control.widget->raise();
     orderTabs();
     applyScale(1.0);
+    resize(designSize(1.0));
+    setMinimumSize(designSize(kSmallestScale));
     find(Command1).widget->setFocus(Qt::OtherFocusReason);
 }
 
@@ -127,17 +140,17 @@ Form1::Control Form1::makeControl(const ControlDef& def) {
     const ControlName name = def.name;
     switch (def.kind) {
     case ControlKind::Label:
-        control.label = new FormLabel(this);
+        control.label = new FormLabel(page_);
         control.widget = control.label;
         break;
     case ControlKind::Option:
-        control.option = new OptionButton(this);
+        control.option = new OptionButton(page_);
         control.widget = control.option;
         options_.addButton(control.option);
         connect(control.option, &QAbstractButton::clicked, this, [this, name] { clicked(name); });
         break;
     case ControlKind::Command:
-        control.command = new CommandButton(this);
+        control.command = new CommandButton(page_);
         control.widget = control.command;
         connect(control.command, &QAbstractButton::clicked, this, [this, name] { clicked(name); });
         break;
@@ -151,18 +164,28 @@ Form1::Control Form1::makeControl(const ControlDef& def) {
 
 void Form1::applyScale(double scale) {
     scale_ = scale;
-    setFixedSize(twipsToPixels(kClientWidthTwips, scale), twipsToPixels(kClientHeightTwips, scale));
+    page_->resize(designSize(scale));
     for (Control& control : controls_) {
         const ControlDef& def = *control.def;
         control.widget->setGeometry(pixelRect(def.rect, scale));
         if (def.font.points > 0) control.widget->setFont(designFont(def.font, scale));
         if (control.option != nullptr) control.option->setParts(optionParts(def, scale), letterOf(def.name));
+        if (control.command != nullptr) control.command->setScale(scale);
         showCaption(control);
     }
-    QImage picture = fiftyFiftyPicture();
-    if (const int side = twipsToPixels(kPictureTwips, scale); side != picture.width())
-        picture = picture.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    find(Command3).command->setPicture(picture);
+    find(Command3).command->setPicture(fiftyFiftyPicture(twipsToPixels(kPictureTwips, scale)));
+}
+
+void Form1::fitPage() {
+    // The same size gives the same scale, so the designed size is drawn
+    // exactly as at the start, and a move alone costs nothing.
+    if (const double scale = fittingScale(size(), kLargestScale); scale != scale_) applyScale(scale);
+    page_->move((width() - page_->width()) / 2, (height() - page_->height()) / 2);
+}
+
+void Form1::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    fitPage();
 }
 
 void Form1::orderTabs() {
@@ -241,10 +264,11 @@ bool Form1::start() {
         if (events_ != nullptr) runHandler([this] { events_->load(); });
     }
     if (ended_) return false;
-    if (const QScreen* screen = this->screen()) {
+    const QScreen* screen = this->screen();
+    if (screen != nullptr && !(windowState() & (Qt::WindowFullScreen | Qt::WindowMaximized))) {
         const QRect area = screen->availableGeometry();
-        if (const double scale = scaleFor(area.size()); scale != scale_) applyScale(scale);
-        QRect frame = rect().marginsAdded(kFrameAllowance);
+        resize(designSize(openingScale(area.size())));
+        QRect frame = QRect(QPoint(), size()).marginsAdded(kFrameAllowance);
         frame.moveCenter(area.center());
         move(frame.topLeft());
     }
@@ -326,6 +350,9 @@ void Form1::keyPressEvent(QKeyEvent* event) {
         return;
     }
     switch (event->key()) {
+    case Qt::Key_F11:
+        setWindowState(windowState() ^ Qt::WindowFullScreen);
+        return;
     case Qt::Key_Escape:
         // Command4 is the cancel button; Enter never presses it.
         press(Command4);
@@ -437,7 +464,8 @@ void Form1::clearSelection(ControlRef control) {
 
 Reply Form1::messageBox(const std::string& text, const std::string& title, Buttons buttons, Icon icon) {
     if (responder_) return responder_(text, title, buttons, icon);
-    return execMessageBox(text, title, buttons, icon, this);
+    // Their text grows with the design; on a small screen it stays readable.
+    return execMessageBox(text, title, buttons, icon, this, std::max(1.0, scale_));
 }
 
 void Form1::endProgram() { throw ProgramEnd{0}; }

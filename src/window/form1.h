@@ -28,6 +28,11 @@ class CommandButton;
 //     form.setEvents(&game);
 //     return form.run();
 //
+// The window may be resized, maximised and shown full screen (F11): the whole
+// design (rectangles, fonts, the ladder, the answer letters, the 50/50
+// picture, the message boxes' text) is drawn at the one scale that fits,
+// through twipsToPixels. At the designed size it is exactly as designed.
+//
 // The event boundary: every event (load, each click) runs one handler to the
 // end. Inside it, endProgram() and stopOnFailure() throw ProgramEnd, which the
 // boundary turns into the end of the program with its exit status; any other
@@ -71,10 +76,11 @@ public:
     void setEndHandler(EndHandler handler);
 
     // Delivers load() (the first call only) and then, unless the program
-    // ended during it, shows the window centred on its screen with Command1
-    // holding the focus. Where the screen's available area cannot hold the
-    // designed window and a title bar, the whole window is drawn smaller in
-    // proportion to fit. Gives false if the program has ended.
+    // ended during it, shows the window with Command1 holding the focus: full
+    // screen or maximised when its window state says so, otherwise at the
+    // designed size centred on its screen, or smaller in proportion where the
+    // screen's available area cannot hold it and a title bar. Gives false if
+    // the program has ended.
     bool start();
     // start(), then the application's event loop. Gives the exit status: that
     // of endProgram (0) or stopOnFailure (1), or 0 when the player closed the
@@ -100,9 +106,13 @@ public:
     bool selected(ControlRef control) const;
     // The text as drawn: the caption whole, or cut with "…"; labels and options.
     QString shownText(ControlRef control) const;
-    // The share of the designed size the window is drawn at: 1, or less on a
-    // small screen.
+    // The share of the designed size the design is drawn at: the largest
+    // that fits the window (1 at the designed size), between 0.25 and 8.
     double scale() const { return scale_; }
+    // The widget that holds every control, as large as the design at its
+    // scale and centred in the window; the window's back colour fills the
+    // room around it.
+    QWidget* page() const { return page_; }
 
     // FormOps. A control that does not exist (Label1(0), Label3(4), ...)
     // throws std::out_of_range; word wrap on anything but a label and clear
@@ -130,6 +140,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     struct Control {
@@ -147,6 +158,8 @@ private:
     void orderTabs();
     // Sets every rectangle, font and picture at this share of the design.
     void applyScale(double scale);
+    // The design at the scale that fits the window, centred in it.
+    void fitPage();
     void showCaption(Control& control);
     bool optionsShown() const;
     Control& find(ControlRef control);
@@ -162,6 +175,7 @@ private:
     void showFailure(const std::string& message);
     void finish(int exitStatus);
 
+    QWidget* page_ = nullptr;
     std::vector<Control> controls_;
     std::string title_;
     QButtonGroup options_;

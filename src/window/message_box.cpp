@@ -1,9 +1,14 @@
 #include "window/message_box.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QGridLayout>
 #include <QPushButton>
+#include <QSpacerItem>
 #include <algorithm>
 #include <array>
+
+#include "window/text_fit.h"
 
 namespace window {
 namespace {
@@ -55,8 +60,14 @@ QString readableText(std::string_view bytes) {
 }
 
 std::unique_ptr<QMessageBox> makeMessageBox(const std::string& text, const std::string& title,
-                                            Buttons buttons, Icon icon, QWidget* parent) {
+                                            Buttons buttons, Icon icon, QWidget* parent, double textScale) {
     auto box = std::make_unique<QMessageBox>(parent);
+    QFont font = QApplication::font();
+    if (font.pointSizeF() > 0)
+        font.setPointSizeF(font.pointSizeF() * textScale);
+    else
+        font.setPixelSize(qRound(font.pixelSize() * textScale));
+    box->setFont(font);
     box->setWindowTitle(readableText(title));
     box->setTextFormat(Qt::PlainText);
     box->setText(readableText(text));
@@ -72,6 +83,11 @@ std::unique_ptr<QMessageBox> makeMessageBox(const std::string& text, const std::
         box->setDefaultButton(ok);
         box->setEscapeButton(ok);
     }
+    // The box sizes itself to its layout when shown; a row as wide as the
+    // title bar needs keeps a window manager from cutting the title.
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout()))
+        grid->addItem(new QSpacerItem(titleBarWidth(box->windowTitle()), 0, QSizePolicy::Fixed, QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
     return box;
 }
 
@@ -89,8 +105,8 @@ Reply replyOf(const QMessageBox& box) {
 }
 
 Reply execMessageBox(const std::string& text, const std::string& title, Buttons buttons, Icon icon,
-                     QWidget* parent) {
-    const std::unique_ptr<QMessageBox> box = makeMessageBox(text, title, buttons, icon, parent);
+                     QWidget* parent, double textScale) {
+    const std::unique_ptr<QMessageBox> box = makeMessageBox(text, title, buttons, icon, parent, textScale);
     box->exec();
     return replyOf(*box);
 }

@@ -19,11 +19,14 @@ inline constexpr std::string_view kNoText = "Нет";
 QString readableText(std::string_view bytes);
 
 // A box with the text (plain, never rich text, shown by readableText), the
-// title, the critical icon
-// or none, and the button set: "OK" alone, or "Да" and "Нет" with "Да" the
-// default (Enter) and "Нет" the answer to Esc or to closing the box.
+// title, the critical icon or none, and the button set: "OK" alone, or "Да"
+// and "Нет" with "Да" the default (Enter) and "Нет" the answer to Esc or to
+// closing the box. Its text and buttons are drawn `textScale` times the
+// usual size, and the box is wide enough for a title bar to show its whole
+// title (titleBarWidth).
 std::unique_ptr<QMessageBox> makeMessageBox(const std::string& text, const std::string& title,
-                                            Buttons buttons, Icon icon, QWidget* parent);
+                                            Buttons buttons, Icon icon, QWidget* parent,
+                                            double textScale = 1.0);
 
 // The reply of a box made by makeMessageBox after it has been closed: the
 // button pressed, or the Esc answer when the box was closed without one.
@@ -31,6 +34,6 @@ Reply replyOf(const QMessageBox& box);
 
 // Shows a box made by makeMessageBox modally and gives the reply.
 Reply execMessageBox(const std::string& text, const std::string& title, Buttons buttons, Icon icon,
-                     QWidget* parent);
+                     QWidget* parent, double textScale = 1.0);
 
 }  // namespace window

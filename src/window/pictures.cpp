@@ -1,6 +1,7 @@
 #include "window/pictures.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <array>
 
 #include "window/form_ops.h"
@@ -11,8 +12,10 @@ namespace {
 constexpr int kPictureSize = 32;
 constexpr int kStroke = 2;
 
+// A rectangle of the design's 32 × 32 grid.
 struct Stroke {
     int x, y, w, h;
+    bool holds(double u, double v) const { return u >= x && u < x + w && v >= y && v < y + h; }
 };
 
 // Digits in a cell 6 wide and 10 high, strokes two pixels wide.
@@ -26,28 +29,33 @@ constexpr int kDigitAdvance = 7;
 constexpr std::array<QPoint, 2> kNumberOrigins{{{16, 3}, {3, 19}}};
 
 template <std::size_t N>
-void drawDigit(QImage& image, const std::array<Stroke, N>& strokes, QPoint origin) {
-    for (const Stroke& s : strokes)
-        for (int y = s.y; y < s.y + s.h; ++y)
-            for (int x = s.x; x < s.x + s.w; ++x) image.setPixel(origin.x() + x, origin.y() + y, kPictureRed);
+bool inDigit(const std::array<Stroke, N>& strokes, double u, double v) {
+    return std::ranges::any_of(strokes, [&](const Stroke& s) { return s.holds(u, v); });
+}
+
+// The colour at a point (u, v) of the design's grid.
+QRgb colourAt(double u, double v) {
+    const bool frame = u < kStroke || v < kStroke || u >= kPictureSize - kStroke || v >= kPictureSize - kStroke;
+    const bool diagonal = u - v >= -0.5 && u - v < kStroke - 0.5;
+    if (frame || diagonal) return kPictureDarkRed;
+    for (const QPoint origin : kNumberOrigins) {
+        const double x = u - origin.x(), y = v - origin.y();
+        if (inDigit(kDigitFive, x, y) || inDigit(kDigitZero, x - kDigitAdvance, y)) return kPictureRed;
+    }
+    return kPictureWhite;
 }
 
 }  // namespace
 
-QImage fiftyFiftyPicture() {
-    QImage image(kPictureSize, kPictureSize, QImage::Format_RGB32);
-    image.fill(kPictureWhite);
-    for (int y = 0; y < kPictureSize; ++y) {
-        for (int x = 0; x < kPictureSize; ++x) {
-            const bool frame = x < kStroke || y < kStroke || x >= kPictureSize - kStroke ||
-                               y >= kPictureSize - kStroke;
-            const bool diagonal = x - y >= 0 && x - y < kStroke;
-            if (frame || diagonal) image.setPixel(x, y, kPictureDarkRed);
-        }
-    }
-    for (const QPoint origin : kNumberOrigins) {
-        drawDigit(image, kDigitFive, origin);
-        drawDigit(image, kDigitZero, origin + QPoint(kDigitAdvance, 0));
+QImage fiftyFiftyPicture(int side) {
+    // Each pixel takes the colour of the design at its centre: at 32 pixels
+    // the design itself, at any other size the same shapes drawn anew with
+    // sharp edges and strokes two design pixels wide, never a blurred copy.
+    QImage image(side, side, QImage::Format_RGB32);
+    const double unit = static_cast<double>(side) / kPictureSize;
+    for (int y = 0; y < side; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < side; ++x) line[x] = colourAt((x + 0.5) / unit, (y + 0.5) / unit);
     }
     return image;
 }

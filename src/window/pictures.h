@@ -10,11 +10,12 @@ inline constexpr QRgb kPictureWhite = 0xFFFFFFFF;
 inline constexpr QRgb kPictureDarkRed = 0xFF800000;
 inline constexpr QRgb kPictureRed = 0xFFFF0000;
 
-// The 32 × 32 picture of Command3: white, a dark red frame and a dark red
-// diagonal from top left to bottom right, both two pixels wide, and the number
-// 50 in bright red strokes two pixels wide once above the diagonal (right) and
-// once below it (left). Only those three colours occur.
-QImage fiftyFiftyPicture();
+// The picture of Command3, designed 32 × 32: white, a dark red frame and a
+// dark red diagonal from top left to bottom right, both two pixels wide, and
+// the number 50 in bright red strokes two pixels wide once above the diagonal
+// (right) and once below it (left). Drawn `side` pixels square, its strokes
+// two design pixels wide at that size. Only those three colours occur.
+QImage fiftyFiftyPicture(int side = 32);
 
 // The window icon: the points ladder with a red current step and green
 // milestone steps, drawn at the usual icon sizes.

@@ -22,7 +22,7 @@ constexpr int kIndicatorSize = 195;
 constexpr int kLetterGap = 60;
 constexpr int kCaptionGap = 90;
 constexpr int kCaptionMargin = 30;
-// Pixels of the title bar beside the title: the icon and three buttons.
+// Pixels of a title bar beside the title: the icon and three buttons.
 constexpr int kTitleBarExtras = 160;
 constexpr int kUnbounded = 1 << 20;
 constexpr int kFloorPercent = 70;
@@ -153,6 +153,10 @@ QString displayText(std::string_view utf8) {
     return text;
 }
 
+int titleBarWidth(const QString& title) {
+    return QFontMetrics(QGuiApplication::font()).horizontalAdvance(title) + kTitleBarExtras;
+}
+
 int textFlags(bool wrap) { return Qt::AlignLeft | Qt::AlignTop | (wrap ? Qt::TextWordWrap : 0); }
 
 FittedText fitText(const QString& text, const TextBox& box) {
@@ -184,6 +188,7 @@ FittedText fitText(const QString& text, const TextBox& box) {
 
 OptionParts optionParts(const ControlDef& def, double scale) {
     OptionParts parts;
+    parts.scale = scale;
     const QRect rect = pixelRect(def.rect, scale);
     parts.letterFont = designFont({def.font.points, 700}, scale);
     const QFontMetrics metrics(parts.letterFont);
@@ -214,8 +219,7 @@ TextBox textBox(const ControlDef& def, AutoSize sizing, bool optionsShown, doubl
 Fit textFit(std::string_view name, std::string_view utf8) {
     const QString text = displayText(utf8);
     if (name == "Form1") {
-        const int room = twipsToPixels(kClientWidthTwips) - kTitleBarExtras;
-        return QFontMetrics(QGuiApplication::font()).horizontalAdvance(text) <= room ? Fit::AsDesigned : Fit::Elided;
+        return titleBarWidth(text) <= twipsToPixels(kClientWidthTwips) ? Fit::AsDesigned : Fit::Elided;
     }
     const auto* found = std::ranges::find(kNamedTexts, name, &NamedText::name);
     if (found == kNamedTexts.end()) throw std::invalid_argument("no text of a control named " + std::string(name));

@@ -37,6 +37,11 @@ enum class Fit : std::uint8_t {
 // Throws std::invalid_argument for any other name. Needs a QGuiApplication.
 Fit textFit(std::string_view name, std::string_view utf8);
 
+// The width a desktop's title bar needs to show `title` whole: an estimate
+// (the application's font, and room for the title bar's icon and buttons),
+// as the desktop draws it in its own font.
+int titleBarWidth(const QString& title);
+
 // A caption as the controls show it: any line end made "\n".
 QString displayText(std::string_view utf8);
 
@@ -77,6 +82,7 @@ struct OptionParts {
     QRect letter;      // its answer letter, centred
     QRect caption;     // the answer
     QFont letterFont;  // the option's font, bold
+    double scale = 1;  // for the widths of the marks drawn around them
 };
 OptionParts optionParts(const ControlDef& def, double scale);
 

@@ -19,6 +19,14 @@ constexpr Color kBevelHighlight = 0x80000014;
 constexpr Color kBevelLight = 0x80000016;
 constexpr Color kBevelShadow = 0x80000010;
 constexpr Color kBevelDarkShadow = 0x80000015;
+constexpr Color kHighlight = 0x8000000D;
+// Widths in design pixels of what marks a control's state.
+constexpr int kOutline = 1;       // around every command button
+constexpr int kFocusFrame = 2;    // the focus frame's dark line; a light one inside it
+constexpr int kChosenFrame = 3;   // around the chosen option
+// A disabled caption takes this share of its face's colour: plainly muted,
+// yet dark enough to read on any face, the red 50/50 one included.
+constexpr int kMutedPercent = 40;
 
 // Buttons draw their text with mnemonics on; doubling '&' keeps it literal.
 QString literalAmpersands(const QString& text) {
@@ -26,15 +34,27 @@ QString literalAmpersands(const QString& text) {
     return result.replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 
-// A dotted frame around the focused control, shown from the moment the window
+int strokeWidth(double scale, int designPixels) { return std::max(1, qRound(designPixels * scale)); }
+
+// A frame `width` pixels wide just inside `outer`.
+void drawRing(QPainter& painter, const QRect& outer, int width, const QColor& color) {
+    const QRegion ring = QRegion(outer) - QRegion(outer.adjusted(width, width, -width, -width));
+    for (const QRect& part : ring) painter.fillRect(part, color);
+}
+
+// The frame around the focused control, shown from the moment the window
 // opens (styles often wait for the first Tab), so keyboard players always see
-// which button Space presses.
-void drawFocusFrame(QPainter& painter, const QRect& frame) {
-    painter.save();
-    painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRect(frame);
-    painter.restore();
+// which button Space and Enter press: a dark line with a light one inside it,
+// so that one of them stands out on any face, red, grey or white.
+void drawFocusFrame(QPainter& painter, const QRect& outer, double scale) {
+    const int dark = strokeWidth(scale, kFocusFrame);
+    drawRing(painter, outer, dark, toQColor(kBevelDarkShadow));
+    drawRing(painter, outer.adjusted(dark, dark, -dark, -dark), strokeWidth(scale, 1), toQColor(kBevelHighlight));
+}
+
+QColor muted(const QColor& face) {
+    const auto part = [](int value) { return value * kMutedPercent / 100; };
+    return QColor(part(face.red()), part(face.green()), part(face.blue()));
 }
 
 }  // namespace
@@ -105,14 +125,29 @@ void OptionButton::paintEvent(QPaintEvent*) {
     option.rect = parts_.indicator;
     painter.drawPrimitive(QStyle::PE_IndicatorRadioButton, option);
 
+    // The chosen option is marked by more than its dot and more than a
+    // colour: a wide frame around it and its letter light on dark, plain
+    // from the back of a room.
+    QPalette letterColors = palette();
+    if (isChecked()) {
+        const QColor mark = toQColor(kHighlight);
+        drawRing(painter, rect(), strokeWidth(parts_.scale, kChosenFrame), mark);
+        const int side = QFontMetrics(parts_.letterFont).height();
+        QRect badge(0, 0, std::max(side, parts_.letter.width()), side);
+        badge.moveCenter(parts_.letter.center());
+        painter.fillRect(badge, mark);
+        letterColors.setColor(QPalette::WindowText, toQColor(kHighlightText));
+    }
     painter.setFont(parts_.letterFont);
-    painter.drawItemText(parts_.letter, Qt::AlignCenter, palette(), isEnabled(), letter_, QPalette::WindowText);
+    painter.drawItemText(parts_.letter, Qt::AlignCenter, letterColors, isEnabled(), letter_, QPalette::WindowText);
     painter.setFont(font());
     const int flags = (textFlags(true) & ~Qt::AlignTop) | Qt::AlignVCenter;
     painter.drawItemText(parts_.caption, flags, palette(), isEnabled(), shown_, QPalette::WindowText);
-    if (hasFocus() && !shown_.isEmpty())
-        drawFocusFrame(painter,
-                       fontMetrics().boundingRect(parts_.caption, flags, shown_).adjusted(-2, -1, 1, 1) & rect());
+    if (hasFocus() && !shown_.isEmpty()) {
+        const int room = strokeWidth(parts_.scale, kFocusFrame + 1) + 1;
+        const QRect text = fontMetrics().boundingRect(parts_.caption, flags, shown_);
+        drawFocusFrame(painter, text.adjusted(-room, -room, room, room) & rect(), parts_.scale);
+    }
 }
 
 bool OptionButton::hitButton(const QPoint& pos) const { return !isHidden() && rect().contains(pos); }
@@ -125,6 +160,11 @@ CommandButton::CommandButton(QWidget* parent) : QPushButton(parent) {
 void CommandButton::setDisplayText(const QString& text) {
     caption_ = text;
     rewrap();
+}
+
+void CommandButton::setScale(double scale) {
+    scale_ = scale;
+    update();
 }
 
 void CommandButton::setPicture(const QImage& picture) {
@@ -155,9 +195,16 @@ void CommandButton::paintEvent(QPaintEvent*) {
     bevel.setColor(QPalette::Dark, toQColor(kBevelShadow));
     bevel.setColor(QPalette::Shadow, toQColor(kBevelDarkShadow));
     const QBrush face = palette().brush(QPalette::Button);
-    qDrawWinButton(&painter, rect(), bevel, sunken, &face);
+    // A dark outline all round: a button as light as the window behind it
+    // (the white "Прервать игру") still shows whole.
+    const int outline = strokeWidth(scale_, kOutline);
+    drawRing(painter, rect(), outline, toQColor(kBevelDarkShadow));
+    const QRect button = rect().adjusted(outline, outline, -outline, -outline);
+    qDrawWinButton(&painter, button, bevel, sunken, &face);
 
-    QRect content = rect().adjusted(kBevel, kBevel, -kBevel, -kBevel);
+    QRect content = button.adjusted(kBevel, kBevel, -kBevel, -kBevel);
+    // Under the picture and the caption, so that it never hides them.
+    if (hasFocus()) drawFocusFrame(painter, content.adjusted(1, 1, -1, -1), scale_);
     if (sunken) content.translate(1, 1);
     constexpr int kFlags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextShowMnemonic;
     const int textHeight = text().isEmpty() ? 0 : fontMetrics().boundingRect(content, kFlags, text()).height();
@@ -174,10 +221,9 @@ void CommandButton::paintEvent(QPaintEvent*) {
     } else {
         painter.setPen(toQColor(kBevelHighlight));
         painter.drawText(textArea.translated(1, 1), kFlags, text());
-        painter.setPen(toQColor(kGrayText));
+        painter.setPen(muted(face.color()));
         painter.drawText(textArea, kFlags, text());
     }
-    if (hasFocus()) drawFocusFrame(painter, rect().adjusted(kBevel + 2, kBevel + 2, -kBevel - 3, -kBevel - 3));
 }
 
 }  // namespace window

@@ -29,8 +29,9 @@ protected:
 // An option button whose whole rectangle is its back colour and answers a
 // click. Left to right it shows the round indicator, its answer letter in
 // bold and the text the window fitted to the room beside the letter, which
-// wraps at word boundaries; text() keeps the caption. A hidden option shows
-// nothing and answers no click.
+// wraps at word boundaries; text() keeps the caption. Chosen, it has a wide
+// dark frame and its letter light on dark; focused, a dark and light frame
+// around its text. A hidden option shows nothing and answers no click.
 class OptionButton : public QRadioButton {
     Q_OBJECT
 public:
@@ -55,15 +56,18 @@ private:
 };
 
 // A command button, drawn by its own code in the classic way whatever the
-// desktop style: a face in its back colour (palette role Button) with a raised
-// bevel, sunken while pressed, an optional picture above the caption, and the
-// caption centred, broken at blanks where one line is too wide, embossed grey
-// when disabled.
+// desktop style: a dark outline all round, a face in its back colour (palette
+// role Button) with a raised bevel, sunken while pressed, an optional picture
+// above the caption, and the caption centred, broken at blanks where one line
+// is too wide, embossed in a dark shade of the face when disabled. Focused,
+// it has a dark and light frame inside its bevel.
 class CommandButton : public QPushButton {
     Q_OBJECT
 public:
     explicit CommandButton(QWidget* parent);
     void setDisplayText(const QString& text);
+    // The design's scale, for the widths of its outline and focus frame.
+    void setScale(double scale);
     // Shown the same when normal, pressed and disabled, at its own size.
     void setPicture(const QImage& picture);
     const QImage& picture() const { return picture_; }
@@ -77,6 +81,7 @@ private:
     void rewrap();
     QString caption_;
     QImage picture_;
+    double scale_ = 1.0;
 };
 
 // The text broken at blanks into lines no wider than width in the metrics

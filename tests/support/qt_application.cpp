@@ -1,7 +1,7 @@
 // The main of the tests of the real window: one QApplication on the offscreen
-// platform (unless another is chosen), with the screens of window/screens.json: a big one,
-// first, where the window stands as designed, and a small one (1280 x 688, a
-// 1920 x 1080 display at scale 1.5 less a panel) to show it scaled down.
+// platform (unless another is chosen), with the screens of window/screens.json: 1920 x 1080 first, where the
+// window opens as designed, 2560 x 1440, and a small one (1280 x 688, a 1920 x 1080 display at scale 1.5 less a
+// panel) where it opens scaled down.
 #include <QApplication>
 #include <gtest/gtest.h>
 

@@ -1,11 +1,14 @@
 // Long texts shrink, then are cut with the whole text at hand, and never run over another control; the answer
 // letters; the window on a big and a small screen. Screenshots of each land in <build>/screenshots/.
+#include <QApplication>
 #include <QDir>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include "window/form1.h"
+#include "window/pictures.h"
 #include "window/widgets.h"
 
 namespace {
@@ -26,7 +29,7 @@ void expectNothingOverlaps(const Form1& form) {
         if (widget->isHidden()) continue;
         SCOPED_TRACE(widget->objectName().toStdString());
         EXPECT_FALSE(widget->accessibleName().isEmpty());
-        EXPECT_TRUE(form.rect().contains(widget->geometry()));
+        EXPECT_TRUE(form.page()->rect().contains(widget->geometry()));
         for (const QWidget* other : shown)
             EXPECT_FALSE(widget->geometry().intersects(other->geometry())) << other->objectName().toStdString();
         shown.push_back(widget);
@@ -110,32 +113,75 @@ TEST(Letters, StandBesideShownOptionsOnlyAndReachScreenReaders) {
     }
 }
 
-TEST(Scaling, OnASmallScreenTheWindowFitsInProportionOnABigOneNothingChanges) {
-    ASSERT_EQ(QGuiApplication::screens().size(), 2);
+// The 50/50 picture at its size: sharp (its three colours only) with its frame two design pixels wide.
+void expectSharpPicture(const QImage& picture, double scale) {
+    EXPECT_NEAR(picture.width(), 32 * scale, 1);
+    int frame = 0;
+    while (frame < picture.width() && picture.pixel(frame, picture.height() / 2) == kPictureDarkRed) ++frame;
+    EXPECT_NEAR(frame, 2 * scale, 1);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+            const QRgb c = picture.pixel(x, y);
+            ASSERT_TRUE(c == kPictureWhite || c == kPictureDarkRed || c == kPictureRed) << x << "," << y;
+        }
+}
+
+TEST(Scaling, TheWholeDesignFitsAnyWindowAndComesBackPixelForPixel) {
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    ASSERT_EQ(screens.size(), 3);
     const Form1 designed;
-    for (QScreen* screen : QGuiApplication::screens()) {
+    // The screen, and how the window grows there: F11, maximised, resized to a scale, or not at all (0).
+    enum How { F11, Maximise, Resize };
+    const std::tuple<const char*, int, How, double> cases[] = {
+        {"full_screen_1920x1080", 0, F11, 0}, {"maximised_2560x1440", 1, Maximise, 0},
+        {"scale_1.5", 1, Resize, 1.5}, {"scale_2", 1, Resize, 2}, {"small_screen", 2, Resize, 0}};
+    for (const auto& [name, screen, how, scale] : cases) {
+        SCOPED_TRACE(name);
         Form1 form;
-        form.setScreen(screen);
+        form.setScreen(screens[screen]);
         ASSERT_TRUE(form.start());
-        const QRect area = screen->availableGeometry();
-        EXPECT_TRUE(area.contains(form.frameGeometry())) << screen->name().toStdString();
-        const bool small = area.height() < designed.height() + 50;
-        EXPECT_EQ(form.scale() < 1, small) << form.scale();
-        const double scale = static_cast<double>(form.width()) / designed.width();
-        EXPECT_NEAR(static_cast<double>(form.height()) / designed.height(), scale, 0.005);
+        form.setCaption(Label2, "Какая река самая длинная в мире?");
+        for (int k = 1; k <= 4; ++k) form.setCaption(option(k), std::vector{"Нил", "Амазонка", "Янцзы", "Миссисипи"}[k - 1]);
+        QApplication::processEvents();  // the window's activation, so that it is the same in both shots
+        const QImage normal = form.grab().toImage();
+        const auto grow = [&, how = how](bool back) {
+            if (how == F11) QTest::keyClick(&form, Qt::Key_F11);
+            if (how == Maximise) form.setWindowState(back ? Qt::WindowNoState : Qt::WindowMaximized);
+            if (how == Resize && scale > 0) form.resize(back ? designed.size() : designed.size() * scale);
+            QApplication::processEvents();
+        };
+        grow(false);
+        const QRect area = screens[screen]->availableGeometry();
+        EXPECT_EQ(form.isFullScreen(), how == F11);
+        EXPECT_EQ(form.size(), how == F11 ? screens[screen]->size() : form.size());
+        EXPECT_TRUE(scale > 0 || area.contains(form.frameGeometry()));
+        EXPECT_EQ(form.scale() < 1, screen == 2) << form.scale();
+        EXPECT_NEAR(form.scale(), scale > 0 ? scale : form.scale(), 0.001);
+        // The design fills the window one way and is centred the other, the spare room in the window's colour.
+        const QRect page = form.page()->geometry();
+        EXPECT_TRUE(form.rect().contains(page));
+        EXPECT_TRUE(page.width() == form.width() || page.height() == form.height());
+        EXPECT_EQ(page.center(), form.rect().center());
+        EXPECT_TRUE(page.x() == 0 || form.grab().toImage().pixel(0, form.height() / 2) == 0xFFFFFFFF);
         for (const ControlDef& def : kControls) {
             // A label sized to its text also follows the rounding of its font to whole pixels.
-            const double slack = !small ? 0 : def.autoSize == AutoSize::Off ? 2 : 2 + 0.04 * def.rect.width / 15;
+            const double slack = def.autoSize == AutoSize::Off ? 1 : 2 + 0.04 * def.rect.width / 15;
             const QWidget* seen = form.widget({def.name, def.index});
             const QWidget* meant = designed.widget({def.name, def.index});
             for (const auto& [got, want] : {std::pair{seen->x(), meant->x()}, {seen->y(), meant->y()},
                                             {seen->width(), meant->width()}, {seen->height(), meant->height()}})
-                EXPECT_NEAR(got, want * scale, slack + 0.5) << seen->objectName().toStdString();
-            EXPECT_NEAR(seen->font().pixelSize(), meant->font().pixelSize() * scale, 1) << def.role;  // or both -1
+                EXPECT_NEAR(got, want * form.scale(), slack) << seen->objectName().toStdString();
+            EXPECT_NEAR(seen->font().pixelSize(), meant->font().pixelSize() * form.scale(), 1) << def.role;  // or both -1
         }
-        EXPECT_NEAR(qobject_cast<CommandButton*>(form.widget(Command3))->picture().width(), 32 * scale, 1);
+        expectSharpPicture(qobject_cast<CommandButton*>(form.widget(Command3))->picture(), form.scale());
         expectNothingOverlaps(form);
-        screenshot(form, small ? "window_small_screen" : "window");
+        screenshot(form, std::string("window_") + name);
+        if (screen == 2) continue;
+        grow(true);
+        EXPECT_EQ(form.scale(), 1.0);
+        const QImage back = form.grab().toImage();
+        EXPECT_EQ(back.size(), normal.size());
+        EXPECT_TRUE(back == normal) << "back at the designed size, pixel for pixel";
     }
 }
 
