@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "window/form1.h"
+#include "window/message_box.h"
 #include "window/pictures.h"
 #include "window/widgets.h"
 
@@ -182,6 +183,12 @@ TEST(Scaling, TheWholeDesignFitsAnyWindowAndComesBackPixelForPixel) {
         const QImage back = form.grab().toImage();
         EXPECT_EQ(back.size(), normal.size());
         EXPECT_TRUE(back == normal) << "back at the designed size, pixel for pixel";
+        if (how != F11) continue;
+        grow(false);  // the quit question over the full-screen window
+        const auto box = makeMessageBox("ВЫ УВЕРЕНЫ ЧТО ХОТИТЕ ВЫЙТИ ИЗ ИГРЫ", "ОЖИДАНИЕ ВАШЕГО РЕШЕНИЯ", Buttons::YesNo,
+                                        Icon::None, &form, form.scale());
+        box->show();
+        screenshot(*box, "quit_box_full_screen");
     }
 }
 

@@ -1,6 +1,8 @@
 // The real window, offscreen: what the player sees of the design, what each operation shows, which clicks and keys
 // reach the game, and the boundary where a handler's end or failure ends the program.
 #include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QTest>
 #include <QWindow>
@@ -10,13 +12,25 @@
 #include "window/form1.h"
 #include "window/message_box.h"
 #include "window/pictures.h"
+#include "window/widgets.h"
 
+#include <cmath>
 #include <fstream>
 #include <regex>
 
 namespace {
 
 using namespace window;
+
+// The contrast of two colours as the web's accessibility guidelines define it: 1 to 21, 3 enough for large text.
+double contrast(QRgb a, QRgb b) {
+    const auto luminance = [](QRgb c) {
+        const auto linear = [](int v) { return v <= 10 ? v / 3294.6 : std::pow((v / 255.0 + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(qRed(c)) + 0.7152 * linear(qGreen(c)) + 0.0722 * linear(qBlue(c));
+    };
+    const auto [dark, light] = std::minmax({luminance(a), luminance(b)});
+    return (light + 0.05) / (dark + 0.05);
+}
 
 // A window and what reaches the game: clicks, boxes ("title: text", " !" if critical; No to Yes/No) and the end.
 struct Recorded : FormEvents {
@@ -59,19 +73,54 @@ TEST_F(Window, LooksAsDesigned) {
         do focus = focus->nextInFocusChain(); while (!(focus->focusPolicy() & Qt::TabFocus));
         EXPECT_EQ(focus, form.widget(c)) << describe(c);
     }
-    form.setCaption(Option1, "Москва");
-    for (const ControlRef c : {Command2, Option1}) {  // a focus frame on the focused button alone
-        const QImage unfocused = form.widget(c)->grab().toImage();
+    // Plain from afar, whatever the face: each pixel that changes with the state and reads against the face (3:1).
+    const auto shown = [&](ControlRef c) { return form.widget(c)->grab().toImage().convertToFormat(QImage::Format_RGB32); };
+    const auto standingOut = [&](ControlRef c, const QImage& before, QRect& box, QRect within = {0, 0, 9999, 9999}) {
+        const QImage now = shown(c);
+        int count = 0;
+        for (int y = 0; y < now.height(); ++y)
+            for (int x = 0; x < now.width(); ++x)
+                if (now.pixel(x, y) != before.pixel(x, y) && contrast(now.pixel(x, y), form.backColor(c).rgb()) >= 3 &&
+                    within.contains(x, y)) {
+                    box |= QRect(x, y, 1, 1);
+                    ++count;
+                }
+        return count;
+    };
+    for (int k = 1; k <= 4; ++k) form.setCaption(option(k), "Москва");
+    for (const ControlRef c : {Command3, Command2, Command4, Option1}) {  // a solid focus frame on the focused button
+        const QImage unfocused = shown(c);
         form.widget(c)->setFocus();
-        EXPECT_NE(form.widget(c)->grab().toImage(), unfocused) << describe(c);
+        QRect frame;
+        const int count = standingOut(c, unfocused, frame);
+        EXPECT_GE(count, 3 * (frame.width() + frame.height())) << describe(c);  // solid, two pixels wide
         form.widget(Command1)->setFocus();
-        EXPECT_EQ(form.widget(c)->grab().toImage(), unfocused) << describe(c);
+        EXPECT_EQ(shown(c), unfocused) << describe(c);
     }
-    const auto shown = [&] { return form.widget(Command3)->grab().toImage().convertToFormat(QImage::Format_RGB32); };
-    const QImage enabled = shown();
+    const QImage quit = shown(Command2);  // white on the white window, its four edges drawn
+    for (const QPoint edge : {QPoint(quit.width() / 2, 0), QPoint(0, quit.height() / 2),
+                              QPoint(quit.width() / 2, quit.height() - 1), QPoint(quit.width() - 1, quit.height() / 2)})
+        EXPECT_GE(contrast(quit.pixel(edge), 0xFFFFFFFF), 3) << "quit button edge " << edge.x() << "," << edge.y();
+    const QImage unchosen = shown(Option3);  // the chosen option: a frame all round and its letter inverted
+    QTest::mouseClick(form.widget(Option3), Qt::LeftButton);
+    QRect mark;
+    EXPECT_EQ(standingOut(Option3, unchosen, mark, QRect(0, 0, 3, unchosen.height())), 3 * unchosen.height());
+    EXPECT_EQ(mark, QRect(0, 0, 3, unchosen.height())) << "a frame three pixels wide";
+    standingOut(Option3, unchosen, mark);
+    EXPECT_EQ(mark, QRect(QPoint(), unchosen.size())) << "all round";
+    const QRect letter = qobject_cast<OptionButton*>(form.widget(Option3))->letterRect();
+    EXPECT_GE(standingOut(Option3, unchosen, mark, letter), letter.width() * letter.width());
+    form.widget(Command3)->setFocus();
+    EXPECT_TRUE(QDir().mkpath(QUIZ_BINARY_DIR "/screenshots") && form.grab().save(QUIZ_BINARY_DIR "/screenshots/chosen_and_focus.png"));
+    const QImage enabled = shown(Command3);
     form.setEnabled(Command3, false);
-    EXPECT_NE(shown(), enabled);
-    for (const QImage& button : {enabled, shown()}) {  // the 50/50 picture whole, disabled or not
+    const QImage used = shown(Command3);
+    double caption = 0;  // the darkest of the used-up 50/50's caption reads on its red face
+    for (int y = used.height() / 2 + 2; y < used.height() - 4; ++y)
+        for (int x = 4; x < used.width() - 4; ++x)
+            if (qGray(used.pixel(x, y)) < qGray(kPictureRed)) caption = std::max(caption, contrast(used.pixel(x, y), kPictureRed));
+    EXPECT_GE(caption, 3);
+    for (const QImage& button : {enabled, used}) {  // the 50/50 picture whole, disabled or not
         int top = 0;
         while (top < button.height() && button.pixel(button.width() / 2, top) != kPictureDarkRed) ++top;
         EXPECT_EQ(button.copy((button.width() - 32) / 2, top, 32, 32), fiftyFiftyPicture());
@@ -231,6 +280,13 @@ TEST(MessageBox, ShowsPlainTextWithRussianButtonsDaDefaultNetForEsc) {
         QTest::keyClick(box.get(), key);
         EXPECT_EQ(replyOf(*box), reply);
         EXPECT_EQ(box->clickedButton()->text(), QString::fromUtf8(pressed));
+    }
+    for (const double scale : {1.0, 2.0}) {  // as wide as its whole title needs, the text grown with the window
+        const auto box = makeMessageBox("П О Б Е Д А ! ! !", "ИГРА ЗАКОНЧЕНА ПОЗДРАВЛЯЮ С ПОБЕДОЙ!", Buttons::Ok, Icon::None, nullptr, scale);
+        box->show();
+        EXPECT_GE(box->width(), titleBarWidth(box->windowTitle()));
+        const int pixels = box->findChild<QLabel*>("qt_msgbox_label")->fontInfo().pixelSize();
+        EXPECT_NEAR(pixels, QFontInfo(QApplication::font()).pixelSize() * scale, 1);
     }
     // Bytes that are no UTF-8 (another encoding, overlong, a surrogate, past U+10FFFF, cut short) show as \xNN.
     EXPECT_EQ(readableText("Т\xD2е\xC0\xAF\xED\xA0\x80€\xF4\x90\x80\x80😀\xF0\x9F\x98"),
