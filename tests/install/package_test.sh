@@ -51,6 +51,8 @@ diff -r "$source/quizzes" "$root/usr/share/quizladder/quizzes" >&2 || fail "the 
     || fail "quizcheck finds errors in the bundled quizzes: $(cat "$tmp/check")"
 entry=$root/usr/share/applications/quizladder.desktop
 grep -qx 'Exec=/usr/games/quizladder --user-folder %f' "$entry" || fail "the menu entry does not start the game"
+sed -n '/^\[Desktop Action fullscreen\]/,$p' "$entry" | grep -qx 'Exec=/usr/games/quizladder --user-folder --fullscreen %f' \
+    && grep -qx 'Actions=fullscreen;' "$entry" || fail "the menu entry lacks its full-screen action"
 desktop-file-validate "$entry" >&2 || fail "desktop-file-validate"
 appstreamcli validate --no-net "$root"/usr/share/metainfo/*.metainfo.xml >&2 || fail "appstreamcli validate"
 for page in "$root"/usr/share/man/{,ru/}man?/*.gz; do
