@@ -81,10 +81,7 @@ TEST_F(Window, LooksAsDesigned) {
         for (int y = 0; y < now.height(); ++y)
             for (int x = 0; x < now.width(); ++x)
                 if (now.pixel(x, y) != before.pixel(x, y) && contrast(now.pixel(x, y), form.backColor(c).rgb()) >= 3 &&
-                    within.contains(x, y)) {
-                    box |= QRect(x, y, 1, 1);
-                    ++count;
-                }
+                    within.contains(x, y)) { box |= QRect(x, y, 1, 1); ++count; }
         return count;
     };
     for (int k = 1; k <= 4; ++k) form.setCaption(option(k), "Москва");
@@ -92,8 +89,8 @@ TEST_F(Window, LooksAsDesigned) {
         const QImage unfocused = shown(c);
         form.widget(c)->setFocus();
         QRect frame;
-        const int count = standingOut(c, unfocused, frame);
-        EXPECT_GE(count, 3 * (frame.width() + frame.height())) << describe(c);  // solid, two pixels wide
+        const int solid = standingOut(c, unfocused, frame);
+        EXPECT_GE(solid, 3 * (frame.width() + frame.height())) << describe(c) << " frame two pixels wide";
         form.widget(Command1)->setFocus();
         EXPECT_EQ(shown(c), unfocused) << describe(c);
     }
@@ -103,22 +100,23 @@ TEST_F(Window, LooksAsDesigned) {
         EXPECT_GE(contrast(quit.pixel(edge), 0xFFFFFFFF), 3) << "quit button edge " << edge.x() << "," << edge.y();
     const QImage unchosen = shown(Option3);  // the chosen option: a frame all round and its letter inverted
     QTest::mouseClick(form.widget(Option3), Qt::LeftButton);
-    QRect mark;
-    EXPECT_EQ(standingOut(Option3, unchosen, mark, QRect(0, 0, 3, unchosen.height())), 3 * unchosen.height());
-    EXPECT_EQ(mark, QRect(0, 0, 3, unchosen.height())) << "a frame three pixels wide";
+    QRect mark, strip(0, 0, 3, unchosen.height());
+    EXPECT_EQ(standingOut(Option3, unchosen, mark, strip), 3 * strip.height()) << "a frame three pixels wide";
     standingOut(Option3, unchosen, mark);
     EXPECT_EQ(mark, QRect(QPoint(), unchosen.size())) << "all round";
     const QRect letter = qobject_cast<OptionButton*>(form.widget(Option3))->letterRect();
     EXPECT_GE(standingOut(Option3, unchosen, mark, letter), letter.width() * letter.width());
     form.widget(Command3)->setFocus();
-    EXPECT_TRUE(QDir().mkpath(QUIZ_BINARY_DIR "/screenshots") && form.grab().save(QUIZ_BINARY_DIR "/screenshots/chosen_and_focus.png"));
+    QDir().mkpath(QUIZ_BINARY_DIR "/screenshots");
+    EXPECT_TRUE(form.grab().save(QUIZ_BINARY_DIR "/screenshots/chosen_and_focus.png"));
     const QImage enabled = shown(Command3);
     form.setEnabled(Command3, false);
     const QImage used = shown(Command3);
     double caption = 0;  // the darkest of the used-up 50/50's caption reads on its red face
     for (int y = used.height() / 2 + 2; y < used.height() - 4; ++y)
         for (int x = 4; x < used.width() - 4; ++x)
-            if (qGray(used.pixel(x, y)) < qGray(kPictureRed)) caption = std::max(caption, contrast(used.pixel(x, y), kPictureRed));
+            if (qGray(used.pixel(x, y)) < qGray(kPictureRed))
+                caption = std::max(caption, contrast(used.pixel(x, y), kPictureRed));
     EXPECT_GE(caption, 3);
     for (const QImage& button : {enabled, used}) {  // the 50/50 picture whole, disabled or not
         int top = 0;
@@ -173,10 +171,9 @@ TEST_F(Window, ShowsEachOperationAtOnce) {
     }
     EXPECT_EQ(qobject_cast<QLabel*>(form.widget(Label2))->textFormat(), Qt::PlainText);
     // The title bar as the platform gets it: empty stays blank (not the program's name), "[*]" stays.
-    for (const auto& [title, shown] : {std::pair{"", " "}, {"Вопросы [*] и [*][*]", "Вопросы [*] и [*][*]"}}) {
+    for (const std::string title : {"", "Вопросы [*] и [*][*]"}) {
         form.setTitle(title);
-        EXPECT_EQ(form.title(), title);
-        EXPECT_EQ(form.windowHandle()->title(), QString::fromUtf8(shown));
+        EXPECT_TRUE(form.title() == title && form.windowHandle()->title() == QString::fromStdString(title.empty() ? " " : title));
     }
     for (const ControlRef c : {Label2, Label16, Option4, item(3)})
         for (const bool visible : {false, true}) {
@@ -213,8 +210,7 @@ TEST_F(Window, DeliversOnlyThePlayersClicksAndKeysAndClosingEndsSilently) {
             clicks.clear();
             form.widget(focused)->setFocus();
             QTest::sendKeyEvent(QTest::Click, form.widget(focused), Qt::Key(key), text, {});
-            const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
-            const ControlRef pressed = enter && focused.name >= ControlName::Command1 ? focused : chosen;
+            const ControlRef pressed = chosen == Command1 && focused.name >= ControlName::Command1 ? focused : chosen;
             EXPECT_EQ(clicks, std::vector{pressed.name}) << text << " on " << describe(focused);
             EXPECT_EQ(form.selected(chosen), chosen.name < ControlName::Command1) << text;
         }
@@ -285,8 +281,7 @@ TEST(MessageBox, ShowsPlainTextWithRussianButtonsDaDefaultNetForEsc) {
         const auto box = makeMessageBox("П О Б Е Д А ! ! !", "ИГРА ЗАКОНЧЕНА ПОЗДРАВЛЯЮ С ПОБЕДОЙ!", Buttons::Ok, Icon::None, nullptr, scale);
         box->show();
         EXPECT_GE(box->width(), titleBarWidth(box->windowTitle()));
-        const int pixels = box->findChild<QLabel*>("qt_msgbox_label")->fontInfo().pixelSize();
-        EXPECT_NEAR(pixels, QFontInfo(QApplication::font()).pixelSize() * scale, 1);
+        EXPECT_NEAR(box->findChild<QLabel*>("qt_msgbox_label")->fontInfo().pixelSize(), QFontInfo(QApplication::font()).pixelSize() * scale, 1);
     }
     // Bytes that are no UTF-8 (another encoding, overlong, a surrogate, past U+10FFFF, cut short) show as \xNN.
     EXPECT_EQ(readableText("Т\xD2е\xC0\xAF\xED\xA0\x80€\xF4\x90\x80\x80😀\xF0\x9F\x98"),
