@@ -120,12 +120,14 @@ QString head(const QString& text, qsizetype count) {
     return text.left(count);
 }
 
-// The most characters of any text that can show in the box in this font: as
-// many lines as the room holds, each at most two characters a pixel wide (no
-// glyph of a readable size is narrower) and its line end. A longer text cannot
-// show whole, and what shows of it comes from this much of its start.
-qsizetype mostShown(const QFont& font, const TextBox& box) {
-    const qsizetype lines = box.room.height() / std::max(1, QFontMetrics(font).lineSpacing()) + 1;
+// The most characters of any text that can show in the box in a font of
+// this many pixels: as many lines as the room holds (lines are at least as
+// far apart as the font is high), each at most two characters a pixel wide
+// (no glyph of a readable size is narrower) and its line end. A longer text
+// cannot show whole, and what shows of it comes from this much of its start.
+// Plain arithmetic: a font not yet loaded costs start-up time.
+qsizetype mostShown(int pixels, const TextBox& box) {
+    const qsizetype lines = box.room.height() / std::max(1, pixels) + 1;
     return lines * (2 * qsizetype{std::max(0, box.room.width())} + 1);
 }
 
@@ -166,7 +168,7 @@ FittedText fitText(const QString& text, const TextBox& box) {
     if (designed > 0) floorFont.setPixelSize(std::max(1, (designed * kFloorPercent + 50) / 100));
     // Time and memory stay bounded by the room, whatever the text's length:
     // no more of it is measured than can ever show.
-    const qsizetype most = mostShown(floorFont, box);
+    const qsizetype most = mostShown(floorFont.pixelSize(), box);
     if (text.size() > most) {
         QString shown = elide(head(text, most), floorFont, box);
         const QSize size = measure(floorFont, shown, box);
