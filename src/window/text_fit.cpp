@@ -221,7 +221,9 @@ TextBox textBox(const ControlDef& def, AutoSize sizing, bool optionsShown, doubl
 Fit textFit(std::string_view name, std::string_view utf8) {
     const QString text = displayText(utf8);
     if (name == "Form1") {
-        return titleBarWidth(text) <= twipsToPixels(kClientWidthTwips) ? Fit::AsDesigned : Fit::Elided;
+        // No title of more than two characters a pixel fits: the rest is not measured.
+        const int room = twipsToPixels(kClientWidthTwips);
+        return text.size() <= 2 * room && titleBarWidth(text) <= room ? Fit::AsDesigned : Fit::Elided;
     }
     const auto* found = std::ranges::find(kNamedTexts, name, &NamedText::name);
     if (found == kNamedTexts.end()) throw std::invalid_argument("no text of a control named " + std::string(name));
