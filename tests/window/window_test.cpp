@@ -284,8 +284,8 @@ TEST(MessageBox, ShowsPlainTextWithRussianButtonsDaDefaultNetForEsc) {
         EXPECT_NEAR(box->findChild<QLabel*>("qt_msgbox_label")->fontInfo().pixelSize(), QFontInfo(QApplication::font()).pixelSize() * scale, 1);
     }
     // Bytes that are no UTF-8 (another encoding, overlong, a surrogate, past U+10FFFF, cut short) show as \xNN.
-    EXPECT_EQ(readableText("Т\xD2е\xC0\xAF\xED\xA0\x80€\xF4\x90\x80\x80😀\xF0\x9F\x98"),
-              QString::fromUtf8("Т\\xD2е\\xC0\\xAF\\xED\\xA0\\x80€\\xF4\\x90\\x80\\x80😀\\xF0\\x9F\\x98"));
+    EXPECT_EQ(readableText("Т\xD2е\xC0\xAF\xED\xA0\x80€ठ\xF4\x90\x80\x80😀\xF0\x9F\x98"),
+              QString::fromUtf8("Т\\xD2е\\xC0\\xAF\\xED\\xA0\\x80€ठ\\xF4\\x90\\x80\\x80😀\\xF0\\x9F\\x98"));
 }
 
 }  // namespace
