@@ -125,7 +125,7 @@ TEST(Scaling, TheWholeDesignFitsAnyWindowAndComesBackPixelForPixel) {
         for (int k = 1; k <= 4; ++k) form.setCaption(option(k), std::vector{"Нил", "Амазонка", "Янцзы", "Миссисипи"}[k - 1]);
         QApplication::processEvents();  // the window's activation, so that it is the same in both shots
         const QImage normal = form.grab().toImage();
-        const auto grow = [&, how = how](bool back) {
+        const auto grow = [&, how = how, scale = scale](bool back) {
             if (how == F11) QTest::keyClick(&form, Qt::Key_F11);
             if (how == Maximise) form.setWindowState(back ? Qt::WindowNoState : Qt::WindowMaximized);
             if (how == Resize && scale > 0) form.resize(back ? designed.size() : designed.size() * scale);
