@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/file.h>
+#include <grp.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,6 +16,7 @@
 #include <chrono>
 #include <climits>
 #include <cstdarg>
+#include <functional>
 #include <iterator>
 #include <optional>
 #include <sstream>
@@ -38,7 +40,9 @@ enum class Call { CreateUnnamed, CreateTemporary, SetMode, Write, Flush, Link, C
 // bytesBefore: for Write, the bytes written for real before the failure; once: only the first matching call fails.
 struct Injection { Call call; int error; int bytesBefore = 0; bool once = false; };
 // killAt: the number of the call of any of these at which the process kills itself, 0 for none.
-struct { std::optional<Injection> injection; int hits = 0, temporaryFd = -1, killAt = 0; bool partWritten = false; } armed;
+// onLock: run once when the step takes its lock, as another user's swap would.
+struct { std::optional<Injection> injection; int hits = 0, temporaryFd = -1, killAt = 0; bool partWritten = false;
+         std::function<void()> onLock; } armed;
 bool isTemporaryName(const char* name) { return std::string_view(name).find("/.tet0.txt.") != std::string_view::npos; }
 // Whether `call` is to fail now; counts the hit and sets errno.
 bool strikes(Call call, bool concernsCounter) {
@@ -199,6 +203,10 @@ int fsync(int fd) {
     if (strikes(Call::Flush, fd == armed.temporaryFd) || strikes(Call::FlushFolder, folder)) return -1;
     return static_cast<int>(::syscall(SYS_fsync, fd));
 }
+int flock(int fd, int operation) {
+    if (auto swap = std::exchange(armed.onLock, nullptr)) swap();
+    return static_cast<int>(::syscall(SYS_flock, fd, operation));
+}
 int close(int fd) {
     const bool temporary = fd == armed.temporaryFd;
     if (temporary) armed.temporaryFd = -1;
@@ -227,7 +235,7 @@ TEST(CounterFaults, EachFailingCallOfAStepKeepsTheOldValueAndNamesTheCause) {
         Scene scene(true);
         scene.form.start(scene.game);  // up to the moment before a wrong answer is judged, which steps the counter
         ASSERT_TRUE(scene.form.click(scene.game, window::Command1) && scene.form.click(scene.game, window::Option2));
-        armed = {injection};
+        armed = {injection, 0, -1, 0, false, nullptr};
         scene.form.click(scene.game, window::Command1);
         EXPECT_EQ(armed.hits, 1) << "the armed call was made";
         armed.injection.reset();
@@ -341,3 +349,117 @@ TEST(CounterFaults, AFolderWhereTheStepWouldFailStopsTheGameBeforeTheIntroductio
     expectSays(quizcheckReport(folder), {"tet0.txt: ошибка: ", "нет прав на запись"});
 }
 
+
+// The player and another user of a shared machine; root makes their files, and a forked child steps as the player.
+constexpr uid_t kPlayer = 61001, kOther = 61002;
+void own(const fs::path& path, uid_t user) { ASSERT_EQ(::lchown(path.c_str(), user, user), 0) << path; }
+mode_t modeOf(const fs::path& path) { struct stat s {}; ::lstat(path.c_str(), &s); return s.st_mode & 07777; }
+uid_t ownerOf(const fs::path& path) { struct stat s {}; ::lstat(path.c_str(), &s); return s.st_uid; }
+
+// The step in `folder` made by a child with the player's ids and umask 022: its error, "" when it stepped.
+std::string stepAsPlayer(const fs::path& folder) {
+    int out[2];
+    if (::pipe(out) != 0) return "no pipe";
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::umask(022);
+        const bool player = ::setgroups(0, nullptr) == 0 && ::setresgid(kPlayer, kPlayer, kPlayer) == 0 &&
+                            ::setresuid(kPlayer, kPlayer, kPlayer) == 0;
+        const std::string said = player ? errorOf([&] { quiz::stepCounter(folder); }) : "not the player";
+        ::_exit(::write(out[1], said.data(), said.size()) == static_cast<ssize_t>(said.size()) ? 0 : 1);
+    }
+    ::close(out[1]);
+    std::string said;
+    char buffer[256];
+    for (ssize_t n; (n = ::read(out[0], buffer, sizeof buffer)) > 0;) said.append(buffer, static_cast<size_t>(n));
+    ::close(out[0]);
+    ::waitpid(child, nullptr, 0);
+    return said;
+}
+
+TEST(CounterAttacks, AnotherUsersLinksAndFilesNeverMakeTheStepWriteThePlayersFiles) {
+    if (::geteuid() != 0) GTEST_SKIP() << "acting as two users needs root";
+    // `share` is the folder played in, others' (or the player's own link) lead to `home`; `says` is the step's
+    // error, empty when it steps; then the file stepped (or kept) with its bytes, mode and owner after.
+    struct Case { const char* name; mode_t share; uid_t shareOwner, linkOwner; const char* link;
+                  std::vector<std::string> says; const char* file; const char* bytes; mode_t mode; uid_t owner; };
+    const Case cases[] = {
+        {"a link another user planted in a sticky folder", 01777, 0, kOther, "home/notes.txt",
+         {"tet0.txt", "ссылк", "другой пользователь"}, "home/notes.txt", "2024 заметки\r\n", 0600, kPlayer},
+        {"the player's own link there", 01777, 0, kPlayer, "home/notes.txt", {}, "home/notes.txt", "2023\r\n", 0600,
+         kPlayer},
+        {"a link of the folder's owner", 01777, kOther, kOther, "other/tet0.txt", {}, "other/tet0.txt", "4\r\n", 0644,
+         kPlayer},
+        {"another user's counter, replaced with the player's default mode", 0777, kOther, 0, nullptr, {},
+         "share/tet0.txt", "4\r\n", 0644, kPlayer},
+        {"the player's file linked hard into another's folder", 0777, kOther, 0, "=home/notes.txt",
+         {"tet0.txt", "жёстк"}, "home/notes.txt", "2024 заметки\r\n", 0600, kPlayer},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder root;
+        fs::permissions(root.path(), fs::perms::owner_all | fs::perms::group_exec | fs::perms::others_exec);
+        for (const auto& [name, mode, user] : {std::tuple{"home", 0700, kPlayer}, {"other", 0777, kOther},
+                                               {"share", static_cast<int>(c.share), c.shareOwner}}) {
+            fs::create_directory(root.path() / name);
+            own(root.path() / name, user);
+            ::chmod((root.path() / name).c_str(), static_cast<mode_t>(mode));
+        }
+        const auto file = [&](const char* name, const char* bytes, mode_t mode, uid_t user) {
+            own(root.write(name, bytes), user);
+            ::chmod((root.path() / name).c_str(), mode);
+        };
+        file("home/notes.txt", "2024 заметки\r\n", 0600, kPlayer);
+        file("other/tet0.txt", "5\r\n", 0666, kOther);
+        file("share/test2024.txt", testing_support::makeQuiz(1).c_str(), 0644, kOther);
+        file("share/.tet0.txt.0ther1", "3\r\n", 0644, kOther);
+        file("share/.tet0.txt.P1ayer", "3\r\n", 0644, kPlayer);
+        const fs::path counter = root.path() / "share" / "tet0.txt";
+        if (c.link == nullptr) {
+            file("share/tet0.txt", "5\r\n", 0666, kOther);
+        } else if (c.link[0] == '=') {
+            fs::create_hard_link(root.path() / (c.link + 1), counter);
+        } else {
+            fs::create_symlink(root.path() / c.link, counter);
+            own(counter, c.linkOwner);
+        }
+        const std::string said = stepAsPlayer(root.path() / "share");
+        EXPECT_EQ(said.empty(), c.says.empty()) << said;
+        expectSays(said, c.says);
+        EXPECT_EQ(root.read("home/notes.txt"), c.file == std::string("home/notes.txt") ? c.bytes : "2024 заметки\r\n");
+        EXPECT_EQ(root.read(c.file), c.bytes);
+        EXPECT_EQ(modeOf(root.path() / c.file), c.mode);
+        EXPECT_EQ(ownerOf(root.path() / c.file), c.owner);
+        EXPECT_TRUE(fs::exists(root.path() / "share/.tet0.txt.0ther1")) << "another's file swept";
+        EXPECT_EQ(fs::exists(root.path() / "share/.tet0.txt.P1ayer"), !c.says.empty() || c.link) << "the player's";
+    }
+}
+
+TEST(CounterAttacks, AFolderSwappedWhileTheStepHoldsItsLockIsNotWrittenThrough) {
+    // "folder": the play folder becomes a link to the player's home; "counter": the counter is replaced each time.
+    for (const bool folderSwapped : {true, false}) {
+        SCOPED_TRACE(folderSwapped ? "folder" : "counter");
+        TempFolder root;
+        for (const char* name : {"o", "o/dir", "home"}) fs::create_directory(root.path() / name);
+        ::chmod(root.write("o/dir/tet0.txt", "2\r\n").c_str(), 0666);
+        fs::permissions(root.write("home/tet0.txt", "2024\r\n"), fs::perms::owner_read | fs::perms::owner_write);
+        int swaps = 0;
+        std::function<void()> swap = [&] {
+            if (folderSwapped) {
+                fs::rename(root.path() / "o/dir", root.path() / "o/old");
+                fs::create_directory_symlink(root.path() / "home", root.path() / "o/dir");
+            } else if (++swaps < 100) {
+                fs::rename(root.write("o/dir/new", "2\r\n"), root.path() / "o/dir/tet0.txt");
+                armed.onLock = swap;
+            }
+        };
+        armed.onLock = swap;
+        const std::string said = errorOf([&] { quiz::stepCounter(root.path() / "o/dir"); });
+        armed.onLock = nullptr;
+        EXPECT_EQ(root.read("home/tet0.txt"), "2024\r\n");
+        EXPECT_EQ(modeOf(root.path() / "home/tet0.txt"), 0600);
+        EXPECT_EQ(root.read(folderSwapped ? "o/old/tet0.txt" : "o/dir/tet0.txt"), "2\r\n");
+        expectSays(said, {"tet0.txt", folderSwapped ? "подмен" : "заменя", "в файле осталось прежнее значение"});
+        EXPECT_LT(swaps, 10);
+    }
+}
