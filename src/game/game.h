@@ -74,6 +74,7 @@ private:
     std::unique_ptr<Chance> chance_;
     Clock clock_;
     GameState state_;
+    std::string quizFileName_;  // as errors name it
     std::unique_ptr<std::ifstream> quizFile_;
     std::optional<quiz::QuizReader> reader_;
 };
