@@ -117,7 +117,8 @@ void follow(Walk& walk, CounterFile& c, int entry, const struct stat& link, cons
 // following a link or waiting on a pipe, and only if it is still that file.
 int reopen(const CounterFile& c, int entry, int flags) {
     flags |= O_CLOEXEC | O_NOCTTY;
-    if (haveProcDescriptors()) return ::open(("/proc/self/fd/" + std::to_string(entry)).c_str(), flags);
+    if (haveProcDescriptors())
+        return ::open(("/proc/self/fd/" + std::to_string(entry)).c_str(), flags);
     const int fd = ::openat(c.folder.get(), c.name.c_str(), flags | O_NOFOLLOW | O_NONBLOCK);
     struct stat now {};
     if (fd >= 0 && (::fstat(fd, &now) != 0 || !sameFile(now, c.status))) {
@@ -224,7 +225,8 @@ CounterFile openCounterFile(const fs::path& folder, bool forStep) {
 CounterFile openCounterFileIn(int playFolder, const fs::path& shownFolder, bool forStep) {
     CounterFile c;
     c.shownFolder = shownFolder;
-    Walk walk{shownFolder / kCounterFileName, shownFolder / kCounterFileName, 0, {kCounterFileName}};
+    Walk walk{
+        shownFolder / kCounterFileName, shownFolder / kCounterFileName, 0, {kCounterFileName}};
     c.folder.reset(::fcntl(playFolder, F_DUPFD_CLOEXEC, 0));
     if (c.folder.get() < 0) notFound(walk, shownFolder, errno);
     while (!walk.parts.empty()) {

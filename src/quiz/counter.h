@@ -61,16 +61,16 @@ std::string quotedPath(const std::filesystem::path& path);
 // once by its name; from there every name is looked up relative to an open
 // folder, never by a path again.
 struct CounterFile {
-    FileHandle playFolder;           // the folder given
-    FileHandle folder;               // the folder that holds the counter file
-    std::string name;                // the counter file's name there
-    FileHandle file;                 // the counter file, open for reading
-    struct stat status {};           // of `file`
-    struct stat folderStatus {};     // of `folder`
-    std::filesystem::path shown;     // the file's path for messages
+    FileHandle playFolder;        // the folder given
+    FileHandle folder;            // the folder that holds the counter file
+    std::string name;             // the counter file's name there
+    FileHandle file;              // the counter file, open for reading
+    struct stat status {};        // of `file`
+    struct stat folderStatus {};  // of `folder`
+    std::filesystem::path shown;  // the file's path for messages
     std::filesystem::path shownFolder;
-    bool throughLink = false;        // "tet0.txt" is a symbolic link
-    int writeError = 0;              // why `file` is not open for writing (when asked)
+    bool throughLink = false;  // "tet0.txt" is a symbolic link
+    int writeError = 0;        // why `file` is not open for writing (when asked)
 };
 
 // Opens the counter of `folder`: its "tet0.txt", or, when that is a symbolic
@@ -88,7 +88,8 @@ struct CounterFile {
 CounterFile openCounterFile(const std::filesystem::path& folder, bool forStep = false);
 // The same, from the play folder `playFolder` already open (shown as
 // `shownFolder`); the result's playFolder stays empty.
-CounterFile openCounterFileIn(int playFolder, const std::filesystem::path& shownFolder, bool forStep);
+CounterFile openCounterFileIn(int playFolder, const std::filesystem::path& shownFolder,
+                              bool forStep);
 
 // Whether /proc shows this process's descriptors, through which an open file
 // is reopened or named without its name being looked up again.
@@ -115,7 +116,7 @@ CounterLine readCounterLine(const CounterFile& counter);
 struct CounterReading {
     CounterLine line;
     std::optional<CounterNumber> number;
-    std::filesystem::path linkTarget;     // the file a link leads to, else empty
+    std::filesystem::path linkTarget;  // the file a link leads to, else empty
 };
 CounterReading readCounter(const std::filesystem::path& folder);
 

@@ -100,7 +100,8 @@ CounterFile lockedCounter(const fs::path& folder, std::chrono::milliseconds lock
                    " подменили, пока игра сдвигала счётчик: писать в другую папку игра не стала");
         }
         if (!patience.pause()) {
-            refuse("файл счётчика " + quotedPath(counter.shown) + " заменяли снова и снова, пока игра ждала его");
+            refuse("файл счётчика " + quotedPath(counter.shown) +
+                   " заменяли снова и снова, пока игра ждала его");
         }
         CounterFile again = openCounterFileIn(counter.playFolder.get(), folder, true);
         again.playFolder = std::move(counter.playFolder);
@@ -122,15 +123,18 @@ void checkReplaceable(const CounterFile& c) {
     }
     // Through a name others control, replacing a file of many names would
     // change what it is for the other names' folders.
-    if (c.status.st_nlink > 1 && (c.folderStatus.st_uid != me || (c.folderStatus.st_mode & S_IWOTH) != 0)) {
-        refuse("у файла счётчика " + quotedPath(c.shown) + " есть другие имена (жёсткие ссылки), а в папке " +
-               quotedPath(c.shownFolder) + " распоряжаются и другие пользователи: заменять его игра не стала");
+    if (c.status.st_nlink > 1 &&
+        (c.folderStatus.st_uid != me || (c.folderStatus.st_mode & S_IWOTH) != 0)) {
+        refuse("у файла счётчика " + quotedPath(c.shown) +
+               " есть другие имена (жёсткие ссылки), а в папке " + quotedPath(c.shownFolder) +
+               " распоряжаются и другие пользователи: заменять его игра не стала");
     }
     // Root may replace anyone's file (it holds CAP_FOWNER).
     if ((c.folderStatus.st_mode & S_ISVTX) != 0 && me != 0 && c.status.st_uid != me &&
         c.folderStatus.st_uid != me) {
-        refuse("файл счётчика " + quotedPath(c.shown) + " принадлежит другому пользователю, а в папке " +
-               quotedPath(c.shownFolder) + " заменять файлы могут только их владельцы");
+        refuse("файл счётчика " + quotedPath(c.shown) +
+               " принадлежит другому пользователю, а в папке " + quotedPath(c.shownFolder) +
+               " заменять файлы могут только их владельцы");
     }
     // The effective rights, as the kernel checks them when the temporary file is made.
     if (::faccessat(c.folder.get(), ".", W_OK | X_OK, AT_EACCESS) != 0) failToWrite(c, errno);
@@ -174,8 +178,8 @@ void removeLeftovers(const CounterFile& c) {
     ::closedir(dir);
     for (const std::string& name : leftovers) {
         struct stat s {};
-        if (::fstatat(c.folder.get(), name.c_str(), &s, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(s.st_mode) &&
-            s.st_uid == ::geteuid()) {
+        if (::fstatat(c.folder.get(), name.c_str(), &s, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(s.st_mode) && s.st_uid == ::geteuid()) {
             ::unlinkat(c.folder.get(), name.c_str(), 0);
         }
     }
@@ -195,11 +199,13 @@ Temporary createTemporary(int folder, const std::string& prefix) {
     // needs a capability).
     if (haveProcDescriptors()) {
         temp.fd = ::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-        if (temp.fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)) return temp;
+        if (temp.fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL))
+            return temp;
     }
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         std::string name = temporaryName(prefix);
-        temp.fd = ::openat(folder, name.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW | O_CLOEXEC, 0666);
+        temp.fd = ::openat(folder, name.c_str(),
+                           O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (temp.fd >= 0) {
             temp.name = std::move(name);
             return temp;
@@ -244,13 +250,17 @@ void writeCounter(const CounterFile& c, long value) {
     if (temp.fd < 0) failToWrite(c, errno);
     // The player's own counter keeps its mode: one that silently lost it
     // could lock out the other players of a shared folder.
-    int error = c.status.st_uid == ::geteuid() && ::fchmod(temp.fd, c.status.st_mode & 07777) != 0 ? errno : 0;
-    if (error == 0 && (!writeAll(temp.fd, std::to_string(value) + "\r\n") || ::fsync(temp.fd) != 0)) {
+    int error = c.status.st_uid == ::geteuid() && ::fchmod(temp.fd, c.status.st_mode & 07777) != 0
+                    ? errno
+                    : 0;
+    if (error == 0 &&
+        (!writeAll(temp.fd, std::to_string(value) + "\r\n") || ::fsync(temp.fd) != 0)) {
         error = errno;
     }
     if (error == 0 && temp.name.empty()) error = nameTemporary(temp, c.folder.get(), prefix);
     if (::close(temp.fd) != 0 && error == 0) error = errno;
-    if (error == 0 && ::renameat(c.folder.get(), temp.name.c_str(), c.folder.get(), c.name.c_str()) != 0) {
+    if (error == 0 &&
+        ::renameat(c.folder.get(), temp.name.c_str(), c.folder.get(), c.name.c_str()) != 0) {
         error = errno;
     }
     if (error != 0) {

@@ -5,8 +5,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <functional>
 #include <cerrno>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -64,7 +64,8 @@ std::string listed(const std::vector<std::string>& names) {
 std::string whySelected(const CounterReading& reading) {
     const std::string counter = std::string("счётчика ") + kCounterFileName;
     const std::optional<CounterNumber>& number = reading.number;
-    if (!number && reading.line.text.empty()) return "первая строка " + counter + " пуста, и игра взяла 0";
+    if (!number && reading.line.text.empty())
+        return "первая строка " + counter + " пуста, и игра взяла 0";
     if (!number) {
         return "в первой строке " + counter + " нет числа, там «" +
                shownLine(reading.line.text, kShownBytes) + "», и игра взяла 0";
@@ -89,13 +90,16 @@ std::unique_ptr<std::ifstream> openQuiz(const fs::path& folder, const std::strin
     if (entry.get() < 0 || ::fstat(entry.get(), &s) != 0) {
         const int error = errno;
         if (error == ENOENT) {
-            throw QuizError(name, 0, "ожидался " + what + ", но его там нет" + (whyMissing ? whyMissing() : ""));
+            throw QuizError(
+                name, 0,
+                "ожидался " + what + ", но его там нет" + (whyMissing ? whyMissing() : ""));
         }
         throw QuizError(name, 0, cannotOpen + ": " + systemErrorText(error));
     }
     if (!S_ISREG(s.st_mode)) throw QuizError(name, 0, cannotOpen + ": это не обычный файл");
     const fs::path self = "/proc/self/fd/" + std::to_string(entry.get());
-    auto file = std::make_unique<std::ifstream>(haveProcDescriptors() ? self : folder / name, std::ios::binary);
+    auto file = std::make_unique<std::ifstream>(haveProcDescriptors() ? self : folder / name,
+                                                std::ios::binary);
     if (!file->is_open()) throw QuizError(name, 0, cannotOpen);
     return file;
 }
@@ -108,7 +112,8 @@ QuizSelection selectAndOpen(const fs::path& folder) {
         reading = readCounter(folder);
     } catch (const QuizError& failure) {
         struct stat ignored {};
-        if (::fstatat(AT_FDCWD, (folder / kCounterFileName).c_str(), &ignored, AT_SYMLINK_NOFOLLOW) != 0 &&
+        if (::fstatat(AT_FDCWD, (folder / kCounterFileName).c_str(), &ignored,
+                      AT_SYMLINK_NOFOLLOW) != 0 &&
             errno == ENOENT && quizFilesIn(folder).empty()) {
             throw QuizError(failure.file(), 0, failure.expected() + std::string(kHowToPlay));
         }

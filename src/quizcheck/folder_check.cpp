@@ -8,8 +8,8 @@
 
 #include "quiz/counter.h"
 #include "quiz/counter_step.h"
-#include "quiz/quiz_selection.h"
 #include "quiz/quiz_error.h"
+#include "quiz/quiz_selection.h"
 #include "quizcheck/quiz_check.h"
 
 namespace fs = std::filesystem;
@@ -54,7 +54,8 @@ std::optional<quiz::CounterReading> checkCounter(const fs::path& folder, Report&
     const std::optional<quiz::CounterNumber>& number = reading->number;
     if (!number) {
         report.warning(quiz::kCounterFileName, 1, reading->line.text,
-                       "в первой строке нет числа: игра возьмёт 0 и будет искать " + quiz::quizFileName(0) +
+                       "в первой строке нет числа: игра возьмёт 0 и будет искать " +
+                           quiz::quizFileName(0) +
                            ", а после проигрыша или победы остановится, не сумев сдвинуть счётчик");
     } else if (!inRotation(number->value)) {
         report.warning(quiz::kCounterFileName, 1, reading->line.text,
@@ -65,9 +66,11 @@ std::optional<quiz::CounterReading> checkCounter(const fs::path& folder, Report&
     try {
         if (number) quiz::checkCounterCanStep(folder);
     } catch (const quiz::QuizError& e) {
-        report.warning(e.file(), e.line(), quoted(e),
-                       "игра пойдёт, но после проигрыша или победы счётчик не сдвинется, и снова будет та "
-                       "же викторина: " + e.expected());
+        report.warning(
+            e.file(), e.line(), quoted(e),
+            "игра пойдёт, но после проигрыша или победы счётчик не сдвинется, и снова будет та "
+            "же викторина: " +
+                e.expected());
     }
     report.summary(quiz::kCounterFileName,
                    "игра начнётся с файла " + quiz::quizFileName(number ? number->value : 0));
@@ -84,7 +87,8 @@ bool checkFolder(const fs::path& folder, Report& report, const CheckOptions& opt
         if (counter) {
             const quiz::QuizSelection selection = quiz::openSelectedQuiz(folder, *counter);
             checked.push_back(selection.fileName);
-            clean = checkQuizFile(folder / selection.fileName, selection.fileName, report, {}, options) &&
+            clean = checkQuizFile(folder / selection.fileName, selection.fileName, report, {},
+                                  options) &&
                     clean;
         }
     } catch (const quiz::QuizError& e) {
