@@ -115,14 +115,19 @@ CounterFile lockedCounter(const fs::path& folder, std::chrono::milliseconds lock
 // The refusals of the rules above; the other failures come from the calls.
 void checkReplaceable(const CounterFile& c) {
     const uid_t me = ::geteuid();
-    if (c.writeError != 0) {
+    // The player's own counter made read-only is meant to stay as it is.
+    // Another's is replaced as the folder allows: after one player's step the
+    // counter is that player's, in their default mode, and the next player in
+    // a shared folder must still be able to step it.
+    if (c.writeError != 0 && (c.writeError != EACCES || c.status.st_uid == me)) {
         refuse("файл счётчика " + quotedPath(c.shown) + " нельзя изменить: " +
                (c.writeError == EACCES ? "нет прав на запись в него"
                 : c.writeError == EPERM ? "он защищён от изменений (снимает защиту chattr -i)"
                                         : systemErrorText(c.writeError)));
     }
-    // Through a name others control, replacing a file of many names would
-    // change what it is for the other names' folders.
+    // Someone else may have linked a file of the player's into a folder they
+    // control; replacing it there would put what it says, stepped, into their
+    // hands. Such a file is replaced only in a folder that is the player's.
     if (c.status.st_nlink > 1 &&
         (c.folderStatus.st_uid != me || (c.folderStatus.st_mode & S_IWOTH) != 0)) {
         refuse("у файла счётчика " + quotedPath(c.shown) +

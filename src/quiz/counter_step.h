@@ -28,9 +28,10 @@ inline constexpr std::chrono::milliseconds kCounterLockWait{5000};
 // The new value, followed by CR LF, replaces the file atomically, so it
 // always holds the old or the new value. The new file keeps the mode of the
 // old one when that belonged to the player, else it gets the player's default
-// mode (umask). A counter the player may not write is not replaced, nor one
-// with several hard links in a folder others may write to, nor one of another
-// user in a folder whose sticky bit lets only owners replace files. Leftovers
+// mode (umask). The player's own counter that they may not write is not
+// replaced, nor one with several hard links in a folder that is not the
+// player's or that everyone may write to, nor one of another user in a folder
+// whose sticky bit lets only owners replace files. Leftovers
 // of killed steps (".tet0.txt.Ab12Cd": a dot, the counter's name, a dot and
 // six letters or digits) are removed from the counter's folder, only regular
 // files that belong to the player.

@@ -23,7 +23,7 @@ constexpr std::size_t kShownBytes = 80;
 
 constexpr std::string_view kHowToPlay =
     ". Здесь нет ни счётчика, ни викторин: запустите «Лестницу вопросов» из меню игр, или "
-    "командой quizladder --user-folder (игра в своей папке с викториной игры), или укажите "
+    "командой quizladder --user-folder (игра в своей папке с викторинами игры), или укажите "
     "файл викторины: quizladder ФАЙЛ";
 
 // "test" + an optional minus + digits + ".txt": the names the counter selects.

@@ -403,7 +403,7 @@ TEST(CounterAttacks, AnotherUsersLinksAndFilesNeverMakeTheStepWriteThePlayersFil
         {01777, 0, kOther, "home/notes.txt", {"ссылку", "другой пользователь"}, "home/notes.txt", notes, 0600},
         {01777, 0, kPlayer, "home/notes.txt", {}, "home/notes.txt", "2023\r\n", 0600},  // the player's own link
         {01777, kOther, kOther, "other/tet0.txt", {}, "other/tet0.txt", "4\r\n", 0644},  // one of the folder's owner
-        {0777, kOther, 0, nullptr, {}, "share/tet0.txt", "4\r\n", 0644},  // another's counter, in the player's mode
+        {0777, kOther, 0, nullptr, {}, "share/tet0.txt", "4\r\n", 0644},  // another's read-only counter: the player's mode
         {0777, kOther, 0, "=home/notes.txt", {"tet0.txt", "жёстк"}, "home/notes.txt", notes, 0600},
     };
     for (const Case& c : cases) {
@@ -415,7 +415,7 @@ TEST(CounterAttacks, AnotherUsersLinksAndFilesNeverMakeTheStepWriteThePlayersFil
             {"share", nullptr, c.share, c.shareOwner}, {"home/notes.txt", notes, 0600, kPlayer},
             {"other/tet0.txt", "5\r\n", 0666, kOther}, {"share/test2024.txt", "Т\r\n", 0644, kOther},
             {"share/.tet0.txt.0ther1", "3\r\n", 0644, kOther}, {"share/.tet0.txt.P1ayer", "3\r\n", 0644, kPlayer}};
-        if (c.link == nullptr) entries.push_back({"share/tet0.txt", "5\r\n", 0666, kOther});
+        if (c.link == nullptr) entries.push_back({"share/tet0.txt", "5\r\n", 0444, kOther});
         for (const Entry& e : entries) {
             if (e.bytes == nullptr) fs::create_directory(root.path() / e.name);
             else root.write(e.name, e.bytes);
