@@ -85,11 +85,14 @@ struct Walk {
 void follow(Walk& walk, CounterFile& c, int entry, const struct stat& link, const fs::path& shown) {
     if (::fstat(c.folder.get(), &c.folderStatus) != 0) notFound(walk, c.shownFolder, errno);
     if (!kernelWouldFollow(c.folderStatus, link)) {
-        fail("файл счётчика " + quotedPath(walk.named) + " ведёт через символическую ссылку " +
-             quotedPath(shown) + ", которую оставил другой пользователь в общей папке " +
-             quotedPath(c.shownFolder) +
-             " (писать в неё могут все): по таким ссылкам игра не ходит, как и сама система. Что "
-             "делать: скопируйте tet0.txt и файлы викторин в свою папку и запускайте игру там");
+        const std::string through = walk.links == 0
+                                        ? " — символическая ссылка"
+                                        : " ведёт через символическую ссылку " + quotedPath(shown);
+        fail("файл счётчика " + quotedPath(walk.named) + through +
+             ", которую оставил другой пользователь в общей папке " + quotedPath(c.shownFolder) +
+             ", куда могут писать все: по таким ссылкам игра не ходит, ведь подложить их мог кто "
+             "угодно. Что делать: скопируйте tet0.txt и файлы викторин в свою папку и запускайте "
+             "игру там");
     }
     if (++walk.links > kMaxLinks) notFound(walk, c.shownFolder, ELOOP);
     std::array<char, PATH_MAX> text{};

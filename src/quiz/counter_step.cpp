@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <optional>
 #include <random>
 #include <string>
 #include <string_view>
@@ -28,15 +29,18 @@ constexpr std::string_view kKept = "; в файле осталось прежн�
     throw QuizError(kCounterFileName, 0, why + std::string(kKept));
 }
 
-[[noreturn]] void failToWrite(const CounterFile& c, int code) {
-    refuse("не удалось записать новое значение счётчика в папке " + quotedPath(c.shownFolder) +
-           ": " + systemErrorText(code));
+// The words of a failure, as the step and the check before it say them.
+std::string writeFailure(const CounterFile& c, int code) {
+    return "не удалось записать новое значение счётчика в папке " + quotedPath(c.shownFolder) +
+           ": " + systemErrorText(code);
 }
 
-[[noreturn]] void failToLock(const CounterFile& c, int code) {
-    refuse("не удалось заблокировать файл счётчика " + quotedPath(c.shown) + ": " +
-           systemErrorText(code));
+std::string lockFailure(const CounterFile& c, int code) {
+    return "не удалось заблокировать файл счётчика " + quotedPath(c.shown) + ": " +
+           systemErrorText(code);
 }
+
+[[noreturn]] void failToWrite(const CounterFile& c, int code) { refuse(writeFailure(c, code)); }
 
 // Paces the tries of a step: pauses that grow up to 50 ms, until a deadline.
 class Patience {
@@ -61,7 +65,7 @@ void lockCounter(const CounterFile& c, Patience& patience) {
     while (::flock(c.file.get(), LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
         if (error == EINTR) continue;
-        if (error != EWOULDBLOCK) failToLock(c, error);
+        if (error != EWOULDBLOCK) refuse(lockFailure(c, error));
         if (!patience.pause()) {
             refuse("файл счётчика " + quotedPath(c.shown) +
                    " так долго занят другой игрой, что дождаться его не удалось");
@@ -108,41 +112,44 @@ CounterFile lockedCounter(const fs::path& folder, std::chrono::milliseconds lock
         counter = std::move(again);
     }
     // What the locked file is now: its links and mode.
-    if (::fstat(counter.file.get(), &counter.status) != 0) failToLock(counter, errno);
+    if (::fstat(counter.file.get(), &counter.status) != 0) refuse(lockFailure(counter, errno));
     return counter;
 }
 
-// The refusals of the rules above; the other failures come from the calls.
-void checkReplaceable(const CounterFile& c) {
+// Why the rules above keep the counter from being replaced, if they do; the
+// other failures come from the calls.
+std::optional<std::string> whyNotReplaceable(const CounterFile& c) {
     const uid_t me = ::geteuid();
     // The player's own counter made read-only is meant to stay as it is.
     // Another's is replaced as the folder allows: after one player's step the
     // counter is that player's, in their default mode, and the next player in
     // a shared folder must still be able to step it.
     if (c.writeError != 0 && (c.writeError != EACCES || c.status.st_uid == me)) {
-        refuse("файл счётчика " + quotedPath(c.shown) + " нельзя изменить: " +
+        return "файл счётчика " + quotedPath(c.shown) + " нельзя изменить: " +
                (c.writeError == EACCES ? "нет прав на запись в него"
                 : c.writeError == EPERM ? "он защищён от изменений (снимает защиту chattr -i)"
-                                        : systemErrorText(c.writeError)));
+                                        : systemErrorText(c.writeError));
     }
     // Someone else may have linked a file of the player's into a folder they
     // control; replacing it there would put what it says, stepped, into their
     // hands. Such a file is replaced only in a folder that is the player's.
     if (c.status.st_nlink > 1 &&
         (c.folderStatus.st_uid != me || (c.folderStatus.st_mode & S_IWOTH) != 0)) {
-        refuse("у файла счётчика " + quotedPath(c.shown) +
+        return "у файла счётчика " + quotedPath(c.shown) +
                " есть другие имена (жёсткие ссылки), а в папке " + quotedPath(c.shownFolder) +
-               " распоряжаются и другие пользователи: заменять его игра не стала");
+               " распоряжаются и другие пользователи: заменять его игра не стала";
     }
     // Root may replace anyone's file (it holds CAP_FOWNER).
     if ((c.folderStatus.st_mode & S_ISVTX) != 0 && me != 0 && c.status.st_uid != me &&
         c.folderStatus.st_uid != me) {
-        refuse("файл счётчика " + quotedPath(c.shown) +
+        return "файл счётчика " + quotedPath(c.shown) +
                " принадлежит другому пользователю, а в папке " + quotedPath(c.shownFolder) +
-               " заменять файлы могут только их владельцы");
+               " заменять файлы могут только их владельцы";
     }
     // The effective rights, as the kernel checks them when the temporary file is made.
-    if (::faccessat(c.folder.get(), ".", W_OK | X_OK, AT_EACCESS) != 0) failToWrite(c, errno);
+    if (::faccessat(c.folder.get(), ".", W_OK | X_OK, AT_EACCESS) != 0)
+        return writeFailure(c, errno);
+    return std::nullopt;
 }
 
 constexpr std::string_view kNameLetters =
@@ -287,7 +294,7 @@ long stepCounter(const fs::path& folder, std::chrono::milliseconds lockWait) {
         throw QuizError(kCounterFileName, 1, line.text,
                         "ожидалось число в первой строке счётчика; файл оставлен как был");
     }
-    checkReplaceable(counter);
+    if (const std::optional<std::string> why = whyNotReplaceable(counter)) refuse(*why);
     const long next = steppedCounter(*value);
     removeLeftovers(counter);
     writeCounter(counter, next);
@@ -297,10 +304,11 @@ long stepCounter(const fs::path& folder, std::chrono::milliseconds lockWait) {
 void checkCounterCanStep(const fs::path& folder) {
     const CounterFile counter = openCounterFile(folder, true);
     // Held by a step at this moment is fine; unsupported is not.
+    std::optional<std::string> why = whyNotReplaceable(counter);
     if (::flock(counter.file.get(), LOCK_SH | LOCK_NB) != 0 && errno != EWOULDBLOCK) {
-        failToLock(counter, errno);
+        why = lockFailure(counter, errno);
     }
-    checkReplaceable(counter);
+    if (why) throw QuizError(kCounterFileName, 0, *why);
 }
 
 }  // namespace quiz

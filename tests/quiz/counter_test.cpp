@@ -400,10 +400,10 @@ TEST(CounterAttacks, AnotherUsersLinksAndFilesNeverMakeTheStepWriteThePlayersFil
                   const char *file, *bytes; mode_t mode; };
     const char* const notes = "2024 заметки\r\n";
     const Case cases[] = {
-        {01777, 0, kOther, "home/notes.txt", {"ссылку", "другой пользователь"}, "home/notes.txt", notes, 0600},
+        {01777, 0, kOther, "home/notes.txt", {"ссылка", "другой пользователь"}, "home/notes.txt", notes, 0600},
         {01777, 0, kPlayer, "home/notes.txt", {}, "home/notes.txt", "2023\r\n", 0600},  // the player's own link
         {01777, kOther, kOther, "other/tet0.txt", {}, "other/tet0.txt", "4\r\n", 0644},  // one of the folder's owner
-        {0777, kOther, 0, nullptr, {}, "share/tet0.txt", "4\r\n", 0644},  // another's read-only counter: the player's mode
+        {0777, kOther, 0, nullptr, {}, "share/tet0.txt", "4\r\n", 0644},  // another's, read-only: in the player's mode
         {0777, kOther, 0, "=home/notes.txt", {"tet0.txt", "жёстк"}, "home/notes.txt", notes, 0600},
     };
     for (const Case& c : cases) {
