@@ -260,7 +260,7 @@ TEST(CounterFaults, AStepThatFailsShowsTheResultThenWhyAndKeepsTheOldValue) {
         {I{Call::Rename, EROFS}, "файловая система доступна только для чтения", {}},
         {{}, "нет прав на запись", [](const fs::path& f) { ::chmod(f.c_str(), 0500); }},
         {{}, "нет прав на запись в него", [](const fs::path& f) { ::chmod((f / "tet0.txt").c_str(), 0444); }},
-        {{}, "ожидалось число", [](const fs::path& f) { std::ofstream(f / "tet0.txt") << "нет числа"; }},
+        {{}, "в первой строке", [](const fs::path& f) { std::ofstream(f / "tet0.txt") << "нет числа"; }},
         {{}, "другой пользователь", plantLink},
     };
     for (const auto& [injection, cause, setup] : cases) {
@@ -276,6 +276,7 @@ TEST(CounterFaults, AStepThatFailsShowsTheResultThenWhyAndKeepsTheOldValue) {
         {
             const testing_support::WithoutRootOverrides asThePlayer;
             scene.form.click(scene.game, window::Command1);
+            if (setup) expectSays(quizcheckReport(scene.folder.path()), {"tet0.txt", cause});  // quizcheck too
         }
         EXPECT_EQ(armed.hits > 0, injection.has_value()) << "the armed call was made";
         armed.injection.reset();
