@@ -148,12 +148,14 @@ TEST(Counter, StepWritesTheNextValueOnceThroughARenameOrIsRefusedForNoNumber) {
 
 TEST(Counter, RefusalsToSelectSayWhatIsWrongAndLeaveEverythingAsItWas) {
     // The counter and test1.txt: nullptr for none, "|" a pipe, "/" a folder, "@" a link to /dev/zero, ">" one to a
-    // missing file; then the parts the message says, in order ("" is the folder). quizcheck says it of the counter.
+    // missing file, "~" one to itself; then the parts the message says, in order ("" is the folder). quizcheck says
+    // it of the counter.
     struct Case { const char *counter, *quiz; std::vector<std::string> says; };
     const Case cases[] = {
         {nullptr, "", {"tet0.txt 0 tet0.txt:", "", "нет"}},
         {"|", "", {"tet0.txt 0", "не обычный файл"}}, {"@", "", {"tet0.txt 0", "не обычный файл"}},
         {">", "", {"tet0.txt 0", "", "/tet0.txt» — символическая ссылка на «", "", "/gone.txt», но такого файла нет"}},
+        {"~", "", {"tet0.txt 0", "", "/tet0.txt», но открыть его нельзя: слишком много символических ссылок подряд"}},
         {" 1 ", nullptr, {"test1.txt 0 test1.txt:", "", "нет", "в папке есть файлы викторин: test-1.txt, test2.txt"}},
         {"1", "|", {"test1.txt 0", "не обычный файл"}}, {"1", "/", {"test1.txt 0", "не обычный файл"}},
         {"x\x01y\x7F\tz\r\n", "", {"test0.txt", "нет числа", "«x\\x01y\\x7F\\x09z»", ": test-1.txt, test1.txt, test2.txt"}},
@@ -169,6 +171,7 @@ TEST(Counter, RefusalsToSelectSayWhatIsWrongAndLeaveEverythingAsItWas) {
             else if (std::string_view(content) == "/") fs::create_directory(folder.path() / name);
             else if (std::string_view(content) == "@") fs::create_symlink("/dev/zero", folder.path() / name);
             else if (std::string_view(content) == ">") fs::create_symlink("gone.txt", folder.path() / name);
+            else if (std::string_view(content) == "~") fs::create_symlink(name, folder.path() / name);
             else folder.write(name, content);
         }
         const auto files = folder.files();
