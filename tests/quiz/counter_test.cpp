@@ -122,6 +122,11 @@ TEST(Counter, SelectsTheQuizItsFirstLineNames) {
         EXPECT_EQ(chosen.file ? std::string(std::istreambuf_iterator<char>(*chosen.file), {}) : "", "quiz " + name);
         EXPECT_EQ(folder.read("tet0.txt"), counter) << "selecting changes nothing";
     }
+    TempFolder folder;  // a first line as long as a sparse terabyte: the game and quizcheck read only its start
+    fs::resize_file(folder.write("tet0.txt", "7"), std::uintmax_t{1} << 40);
+    folder.write("test7.txt", "");
+    EXPECT_EQ(quiz::selectAndOpen(folder.path()).counter, 7);
+    expectSays(quizcheckReport(folder.path()), {"tet0.txt: игра начнётся с файла test7.txt"});
 }
 
 TEST(Counter, StepWritesTheNextValueOnceThroughARenameOrIsRefusedForNoNumber) {
