@@ -115,7 +115,8 @@ QuizSelection selectAndOpen(const fs::path& folder) {
         if (::fstatat(AT_FDCWD, (folder / kCounterFileName).c_str(), &ignored,
                       AT_SYMLINK_NOFOLLOW) != 0 &&
             errno == ENOENT && quizFilesIn(folder).empty()) {
-            throw QuizError(failure.file(), 0, failure.expected() + std::string(kHowToPlay));
+            throw QuizError(failure.file(), failure.line(),
+                            failure.expected() + std::string(kHowToPlay));
         }
         throw;
     }
