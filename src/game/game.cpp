@@ -5,9 +5,10 @@
 #include <string_view>
 #include <utility>
 
-#include "quiz/counter.h"
+#include "quiz/counter_step.h"
 #include "quiz/encoding.h"
 #include "quiz/quiz_error.h"
+#include "quiz/quiz_selection.h"
 
 namespace game {
 
@@ -52,9 +53,11 @@ int tagValue(const std::string& tag) {
     return value;
 }
 
-// Reads the quiz once to its end, so that a broken file stops the game before
-// the player starts rather than at question 12; then returns to the start.
-void checkWholeQuiz(std::istream& in, const std::string& fileName, quiz::Encoding encoding) {
+// Reads the quiz once as far as play can read it, so that a broken file stops
+// the game before the player starts rather than at question 12; then returns
+// to the start. Play reads no question after the fifteenth, so a slip there
+// is no fault; in a shorter quiz it reads on after the last question.
+void checkPlayableQuiz(std::istream& in, const std::string& fileName, quiz::Encoding encoding) {
     const std::istream::pos_type start = in.tellg();
     {
         quiz::QuizReader check(in, fileName, encoding);
@@ -63,9 +66,10 @@ void checkWholeQuiz(std::istream& in, const std::string& fileName, quiz::Encodin
         check.readLevelTable();
         // "Ok" reads the first question whatever atEnd says, so a quiz
         // without questions is broken too.
+        int questions = 0;
         do {
             check.readQuestion();
-        } while (!check.atEnd());
+        } while (++questions < kWinningScore && !check.atEnd());
     }
     in.clear();
     in.seekg(start);
@@ -98,12 +102,10 @@ void Game::load() {
     quiz::QuizSelection selection =
         givenQuiz_ ? quiz::openGivenQuiz(givenQuiz_->path) : quiz::selectAndOpen(folder_);
     state_.questionFilePath = selection.questionFilePath;
+    quizFileName_ = selection.fileName;
     quizFile_ = std::move(selection.file);
-    // A game whose end could not step the counter would hide its result
-    // behind an error, so that is found out before the player starts.
-    if (!givenQuiz_) quiz::checkCounterCanStep(folder_);
     const quiz::Encoding encoding = quiz::detectEncoding(*quizFile_);
-    checkWholeQuiz(*quizFile_, selection.fileName, encoding);
+    checkPlayableQuiz(*quizFile_, selection.fileName, encoding);
     reader_.emplace(*quizFile_, selection.fileName, encoding);
 
     resetForm();
@@ -210,7 +212,16 @@ void Game::command1Click() {
 
 void Game::gameOver() {
     closeQuizFile();
-    if (!givenQuiz_) quiz::stepCounter(folder_);
+    // A counter that cannot be stepped never hides the result: why is said
+    // after the end of the game has been shown.
+    std::string notStepped;
+    try {
+        if (!givenQuiz_) quiz::stepCounter(folder_);
+    } catch (const std::exception& failure) {
+        notStepped = std::string(failure.what()) +
+                     "\nСчётчик викторин не сдвинут, и в следующий раз снова будет викторина " +
+                     quizFileName_ + ".";
+    }
 
     form_.setCaption(window::Label16, milestoneCaption(state_.score));
     form_.setVisible(window::Label2, false);
@@ -224,6 +235,7 @@ void Game::gameOver() {
         form_.messageBox("В ПОСЛЕДНЕМ ОТВЕТЕ ВЫ ДОПУСТИЛИ ОШИБКУ!", "Игра закончена", Buttons::Ok,
                          Icon::Critical);
     }
+    if (!notStepped.empty()) form_.stopOnFailure(notStepped);
     form_.endProgram();
 }
 

@@ -33,7 +33,10 @@ public:
     using Clock = std::function<std::uint32_t()>;
 
     // `folder` holds the counter file and the quiz files (the working folder
-    // of the program). The hint seeds `chance` from `clock` at each use.
+    // of the program). The hint seeds `chance` from `clock` at each use. A
+    // game ending by a wrong answer or a win steps the counter; when that
+    // fails, the end is shown all the same, and once its box is closed the
+    // failure box says why the counter did not move (exit status 1).
     Game(window::FormOps& form, std::filesystem::path folder,
          std::unique_ptr<Chance> chance = std::make_unique<MersenneChance>(),
          Clock clock = secondsSinceMidnight);
@@ -74,6 +77,7 @@ private:
     std::unique_ptr<Chance> chance_;
     Clock clock_;
     GameState state_;
+    std::string quizFileName_;  // as errors name it
     std::unique_ptr<std::ifstream> quizFile_;
     std::optional<quiz::QuizReader> reader_;
 };

@@ -1,18 +1,12 @@
 #include "quiz/counter.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
-#include <random>
-#include <system_error>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -24,14 +18,6 @@ namespace fs = std::filesystem;
 namespace quiz {
 
 namespace {
-
-std::string quoted(const fs::path& path) { return "«" + path.string() + "»"; }
-
-std::string inFolder(const fs::path& folder) { return "в папке " + quoted(folder); }
-
-fs::path folderOf(const fs::path& file) {
-    return file.has_parent_path() ? file.parent_path() : fs::path(".");
-}
 
 struct ErrnoText {
     int code;
@@ -55,44 +41,136 @@ constexpr std::array<ErrnoText, 14> kErrnoTexts = {{
     {ENOLCK, "файловая система не даёт блокировок"},
 }};
 
-std::string errnoText(int code) {
-    for (const ErrnoText& e : kErrnoTexts) {
-        if (e.code == code) return e.text;
-    }
-    return "системная ошибка " + std::to_string(code);
+// As many links as the kernel follows in one path.
+constexpr int kMaxLinks = 40;
+
+[[noreturn]] void fail(const std::string& expected) {
+    throw QuizError(kCounterFileName, 0, expected);
 }
 
-// Closes the descriptor it holds when it goes.
-class Descriptor {
-public:
-    explicit Descriptor(int fd = -1) : fd_(fd) {}
-    ~Descriptor() { reset(); }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    void reset(int fd = -1) {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = fd;
+std::string cannotRead(const fs::path& folder) {
+    return "не удалось открыть для чтения файл счётчика в папке " + quotedPath(folder);
+}
+
+// The rule of protected_symlinks: in a folder with the sticky bit that
+// everyone may write to, anyone could have put a link, so only one that
+// belongs to the player or to the folder's owner is followed.
+bool kernelWouldFollow(const struct stat& folder, const struct stat& link) {
+    constexpr mode_t kShared = S_ISVTX | S_IWOTH;
+    return link.st_uid == ::geteuid() || (folder.st_mode & kShared) != kShared ||
+           link.st_uid == folder.st_uid;
+}
+
+// Where the walk from the play folder to the counter file stands.
+struct Walk {
+    fs::path named;   // the play folder's "tet0.txt", as messages name it
+    fs::path target;  // the path the links lead to so far
+    int links = 0;
+    std::vector<std::string> parts;  // the names still to walk, the next one last
+};
+
+[[noreturn]] void notFound(const Walk& walk, const fs::path& shownFolder, int error) {
+    if (walk.links == 0 && error == ENOENT) {
+        fail("ожидался файл счётчика в папке " + quotedPath(shownFolder) + ", но его там нет");
     }
-    int get() const noexcept { return fd_; }
+    if (walk.links == 0) fail(cannotRead(shownFolder) + ": " + systemErrorText(error));
+    fail("файл счётчика " + quotedPath(walk.named) + " — символическая ссылка на " +
+         quotedPath(walk.target) + ", но " +
+         (error == ENOENT || error == ENOTDIR ? "такого файла нет"
+                                              : "открыть его нельзя: " + systemErrorText(error)));
+}
 
-private:
-    int fd_;
-};
+// Takes the link `entry` (at `shown`, in `folder`) into the walk: its text
+// goes before the names still to walk.
+void follow(Walk& walk, CounterFile& c, int entry, const struct stat& link, const fs::path& shown) {
+    if (::fstat(c.folder.get(), &c.folderStatus) != 0) notFound(walk, c.shownFolder, errno);
+    if (!kernelWouldFollow(c.folderStatus, link)) {
+        const std::string through = walk.links == 0
+                                        ? " — символическая ссылка"
+                                        : " ведёт через символическую ссылку " + quotedPath(shown);
+        fail("файл счётчика " + quotedPath(walk.named) + through +
+             ", которую оставил другой пользователь в общей папке " + quotedPath(c.shownFolder) +
+             ", куда могут писать все: по таким ссылкам игра не ходит, ведь подложить их мог кто "
+             "угодно. Что делать: скопируйте tet0.txt и файлы викторин в свою папку и запускайте "
+             "игру там");
+    }
+    if (++walk.links > kMaxLinks) notFound(walk, c.shownFolder, ELOOP);
+    std::array<char, PATH_MAX> text{};
+    const ssize_t size = ::readlinkat(entry, "", text.data(), text.size());
+    if (size < 0 || static_cast<std::size_t>(size) == text.size()) {
+        notFound(walk, c.shownFolder, size < 0 ? errno : ENAMETOOLONG);
+    }
+    const std::string_view path(text.data(), static_cast<std::size_t>(size));
+    walk.target = (shown.parent_path() / path).lexically_normal();
+    if (path.starts_with('/')) {
+        c.folder.reset(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
+        c.shownFolder = "/";
+    }
+    std::vector<std::string> parts;
+    for (std::size_t start = 0, end = 0; start < path.size(); start = end + 1) {
+        end = std::min(path.find('/', start), path.size());
+        if (end > start) parts.emplace_back(path.substr(start, end - start));
+    }
+    walk.parts.insert(walk.parts.end(), parts.rbegin(), parts.rend());
+    c.throughLink = true;
+}
 
-struct Number {
-    long value;
-    std::string_view written;  // sign and digits as in the file
-    bool clamped;              // beyond the range of long
-};
+// Opens the file behind the O_PATH handle `entry` without looking its name up
+// again: through /proc; where that is not mounted, by its name without
+// following a link or waiting on a pipe, and only if it is still that file.
+int reopen(const CounterFile& c, int entry, int flags) {
+    flags |= O_CLOEXEC | O_NOCTTY;
+    if (haveProcDescriptors())
+        return ::open(("/proc/self/fd/" + std::to_string(entry)).c_str(), flags);
+    const int fd = ::openat(c.folder.get(), c.name.c_str(), flags | O_NOFOLLOW | O_NONBLOCK);
+    struct stat now {};
+    if (fd >= 0 && (::fstat(fd, &now) != 0 || !sameFile(now, c.status))) {
+        ::close(fd);
+        errno = ENOENT;
+        return -1;
+    }
+    return fd;
+}
 
-std::optional<Number> readNumber(std::string_view line) {
+// Ends the walk at the counter file `entry`, named `name` in c.folder.
+void finish(CounterFile& c, int entry, const struct stat& s, std::string name, bool forStep) {
+    // A pipe would wait for a writer, and a device may never end.
+    if (!S_ISREG(s.st_mode)) fail(cannotRead(c.shownFolder) + ": это не обычный файл");
+    c.name = std::move(name);
+    c.status = s;
+    c.shown = c.shownFolder / c.name;
+    // The step lists the folder and flushes it, which needs it open for reading.
+    if (FileHandle readable(::openat(c.folder.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        readable.get() >= 0) {
+        c.folder = std::move(readable);
+    }
+    if (::fstat(c.folder.get(), &c.folderStatus) != 0) fail(cannotRead(c.shownFolder));
+    if (forStep) {
+        c.file.reset(reopen(c, entry, O_RDWR));
+        c.writeError = c.file.get() < 0 ? errno : 0;
+    }
+    if (c.file.get() < 0) c.file.reset(reopen(c, entry, O_RDONLY));
+    if (c.file.get() < 0) {
+        const int error = errno;
+        fail(cannotRead(c.shownFolder) + ": " +
+             (error == EACCES ? "нет прав на чтение" : systemErrorText(error)));
+    }
+}
+
+}  // namespace
+
+long steppedCounter(long value) { return value <= 1 ? kRotationTop : value - 1; }
+
+std::string quizFileName(long number) { return "test" + std::to_string(number) + ".txt"; }
+
+std::optional<CounterNumber> counterNumber(std::string_view line) {
     std::size_t i = 0;
     while (i < line.size() && (line[i] == ' ' || line[i] == '\t')) ++i;
     const std::size_t start = i;
     bool negative = false;
     if (i < line.size() && (line[i] == '+' || line[i] == '-')) negative = line[i++] == '-';
     if (i == line.size() || line[i] < '0' || line[i] > '9') return std::nullopt;
-    Number n{0, {}, false};
+    CounterNumber n;
     for (; i < line.size() && line[i] >= '0' && line[i] <= '9'; ++i) {
         const int digit = line[i] - '0';
         if (negative ? n.value < (LONG_MIN + digit) / 10 : n.value > (LONG_MAX - digit) / 10) {
@@ -106,118 +184,93 @@ std::optional<Number> readNumber(std::string_view line) {
     return n;
 }
 
-// A counter's line is quoted to a few words.
-constexpr std::size_t kShownBytes = 80;
-
-// "test" + an optional minus + digits + ".txt": the names the counter selects.
-bool isQuizFileName(std::string_view name) {
-    if (name.size() <= 8 || !name.starts_with("test") || !name.ends_with(".txt")) return false;
-    std::string_view number = name.substr(4, name.size() - 8);
-    if (number.starts_with('-')) number.remove_prefix(1);
-    return !number.empty() &&
-           std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
+std::optional<long> counterValue(std::string_view line) {
+    const std::optional<CounterNumber> number = counterNumber(line);
+    if (!number) return std::nullopt;
+    return number->value;
 }
 
-std::string quizFilesIn(const fs::path& folder) {
-    constexpr std::size_t kMaxNamed = 10;
-    std::vector<std::string> names;
-    std::error_code error;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        std::string name = it->path().filename().string();
-        if (isQuizFileName(name)) names.push_back(std::move(name));
-    }
-    if (names.empty()) return "в папке нет ни одного файла викторины (test<число>.txt)";
-    std::sort(names.begin(), names.end());
-    std::string list = "в папке есть файлы викторин: ";
-    for (std::size_t i = 0; i < names.size() && i < kMaxNamed; ++i) {
-        if (i > 0) list += ", ";
-        list += names[i];
-    }
-    if (names.size() > kMaxNamed) list += ", …";
-    return list;
+FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
+    if (this != &other) reset(other.release());
+    return *this;
 }
 
-// Opens `fileName` in `folder` for reading, or throws naming both.
-std::unique_ptr<std::ifstream> openForReading(const fs::path& folder, const std::string& fileName,
-                                              const std::string& what,
-                                              const std::string& missingNote) {
-    const fs::path path = folder / fileName;
-    const std::string cannotOpen = "не удалось открыть для чтения " + what + " " + inFolder(folder);
-    std::error_code error;
-    const fs::file_status status = fs::status(path, error);
-    if (status.type() == fs::file_type::not_found) {
-        throw QuizError(
-            fileName, 0,
-            "ожидался " + what + " " + inFolder(folder) + ", но его там нет" + missingNote);
-    }
-    if (error) throw QuizError(fileName, 0, cannotOpen + ": " + errnoText(error.value()));
-    // A folder, a pipe or a device is no quiz: opening a pipe would wait for a
-    // writer, and a device may never end.
-    if (!fs::is_regular_file(status)) {
-        throw QuizError(fileName, 0, cannotOpen + ": это не обычный файл");
-    }
-    auto file = std::make_unique<std::ifstream>(path, std::ios::binary);
-    if (!file->is_open()) throw QuizError(fileName, 0, cannotOpen);
-    return file;
+void FileHandle::reset(int fd) noexcept {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = fd;
 }
 
-// Opens the counter `file` of `folder` for reading; for a step also for
-// writing where that is allowed, since network file systems grant an
-// exclusive lock only on a file open for writing. Nothing is ever written
-// through it.
-int openCounter(const fs::path& folder, const fs::path& file, bool forStep) {
-    const std::string cannotOpen =
-        "не удалось открыть для чтения файл счётчика " + inFolder(folder);
-    struct stat s {};
-    if (::stat(file.c_str(), &s) != 0) {
-        const int error = errno;
-        if (error == ENOENT) {
-            throw QuizError(kCounterFileName, 0,
-                            "ожидался файл счётчика " + inFolder(folder) + ", но его там нет");
+int FileHandle::release() noexcept { return std::exchange(fd_, -1); }
+
+std::string systemErrorText(int code) {
+    for (const ErrnoText& e : kErrnoTexts) {
+        if (e.code == code) return e.text;
+    }
+    return "системная ошибка " + std::to_string(code);
+}
+
+std::string quotedPath(const fs::path& path) { return "«" + path.string() + "»"; }
+
+bool haveProcDescriptors() { return ::access("/proc/self/fd", X_OK) == 0; }
+
+bool sameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+CounterFile openCounterFile(const fs::path& folder, bool forStep) {
+    FileHandle play(::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (play.get() < 0) fail(cannotRead(folder) + ": " + systemErrorText(errno));
+    CounterFile c = openCounterFileIn(play.get(), folder, forStep);
+    c.playFolder = std::move(play);
+    return c;
+}
+
+CounterFile openCounterFileIn(int playFolder, const fs::path& shownFolder, bool forStep) {
+    CounterFile c;
+    c.shownFolder = shownFolder;
+    Walk walk{
+        shownFolder / kCounterFileName, shownFolder / kCounterFileName, 0, {kCounterFileName}};
+    c.folder.reset(::fcntl(playFolder, F_DUPFD_CLOEXEC, 0));
+    if (c.folder.get() < 0) notFound(walk, shownFolder, errno);
+    while (!walk.parts.empty()) {
+        std::string part = std::move(walk.parts.back());
+        walk.parts.pop_back();
+        FileHandle entry(::openat(c.folder.get(), part.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+        struct stat s {};
+        if (entry.get() < 0 || ::fstat(entry.get(), &s) != 0) notFound(walk, c.shownFolder, errno);
+        const fs::path shown = (c.shownFolder / part).lexically_normal();
+        if (S_ISLNK(s.st_mode)) {
+            follow(walk, c, entry.get(), s, shown);
+        } else if (walk.parts.empty()) {
+            finish(c, entry.get(), s, std::move(part), forStep);
+            return c;
+        } else if (!S_ISDIR(s.st_mode)) {
+            notFound(walk, c.shownFolder, ENOTDIR);
+        } else {
+            c.folder = std::move(entry);
+            c.shownFolder = shown;
         }
-        throw QuizError(kCounterFileName, 0, cannotOpen + ": " + errnoText(error));
     }
-    // Opening a pipe would wait for a writer, and a device may never end.
-    if (!S_ISREG(s.st_mode)) {
-        throw QuizError(kCounterFileName, 0, cannotOpen + ": это не обычный файл");
-    }
-    int fd = forStep ? ::open(file.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY) : -1;
-    if (fd < 0) fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        const int error = errno;
-        throw QuizError(
-            kCounterFileName, 0,
-            cannotOpen + ": " + (error == EACCES ? "нет прав на чтение" : errnoText(error)));
-    }
-    return fd;
+    // The link's text ends at a folder ("dir/" or ".").
+    fail(cannotRead(c.shownFolder) + ": это не обычный файл");
 }
 
-// The counter's first line, without its line end and byte-order mark, and
-// that line decoded for messages.
-struct CounterLine {
-    std::string bytes;
-    std::string text;
-};
-
-CounterLine readFirstLine(int fd, const fs::path& folder) {
-    // The number stands at the start; a longer line is only ever quoted, cut.
-    constexpr std::size_t kLimit = 4096;
+CounterLine readCounterLine(const CounterFile& counter) {
     CounterLine line;
     std::array<char, 512> buffer{};
-    while (line.bytes.size() < kLimit && line.bytes.find('\n') == std::string::npos) {
-        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+    while (line.bytes.size() < kCounterLineLimit && line.bytes.find('\n') == std::string::npos) {
+        const ssize_t n = ::pread(counter.file.get(), buffer.data(), buffer.size(),
+                                  static_cast<off_t>(line.bytes.size()));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
-            const int error = errno;
-            throw QuizError(
-                kCounterFileName, 0,
-                "не удалось прочитать файл счётчика " + inFolder(folder) + ": " + errnoText(error));
+            fail("не удалось прочитать файл счётчика в папке " + quotedPath(counter.shownFolder) +
+                 ": " + systemErrorText(errno));
         }
         if (n == 0) break;
         line.bytes.append(buffer.data(), static_cast<std::size_t>(n));
     }
-    line.bytes.resize(
-        std::min({line.bytes.find('\n'), line.bytes.find('\r'), kLimit, line.bytes.size()}));
+    line.bytes.resize(std::min(
+        {line.bytes.find('\n'), line.bytes.find('\r'), kCounterLineLimit, line.bytes.size()}));
     if (line.bytes.starts_with(kUtf8ByteOrderMark)) {
         line.bytes.erase(0, kUtf8ByteOrderMark.size());
         appendUtf8Checked(line.bytes, line.text);
@@ -227,303 +280,13 @@ CounterLine readFirstLine(int fd, const fs::path& folder) {
     return line;
 }
 
-// Waits up to `wait` for the exclusive lock on the open counter `fd`.
-void lockCounter(int fd, const fs::path& file, std::chrono::milliseconds wait) {
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point deadline = Clock::now() + wait;
-    std::chrono::milliseconds pause{1};
-    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int error = errno;
-        if (error == EINTR) continue;
-        if (error != EWOULDBLOCK) {
-            throw QuizError(kCounterFileName, 0,
-                            "не удалось заблокировать файл счётчика " + quoted(file) + ": " +
-                                errnoText(error) + "; в файле осталось прежнее значение");
-        }
-        if (Clock::now() >= deadline) {
-            throw QuizError(kCounterFileName, 0,
-                            "файл счётчика " + quoted(file) +
-                                " так долго занят другой игрой, что дождаться его не удалось; в "
-                                "файле осталось прежнее значение");
-        }
-        std::this_thread::sleep_for(pause);
-        pause = std::min(pause * 2, std::chrono::milliseconds{50});
-    }
-}
-
-[[noreturn]] void failToWrite(const fs::path& folder, int code) {
-    throw QuizError(kCounterFileName, 0,
-                    "не удалось записать новое значение счётчика " + inFolder(folder) + ": " +
-                        errnoText(code) + "; в файле осталось прежнее значение");
-}
-
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
-// The temporary files of a counter are named like ".tet0.txt.Ab12Cd": this
-// prefix and six letters or digits.
-std::string temporaryPrefix(const fs::path& file) {
-    std::string prefix = ".";
-    prefix.append(file.filename().string()).append(".");
-    return prefix;
-}
-
-constexpr std::string_view kNameLetters =
-    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-
-bool isTemporaryName(std::string_view name, std::string_view prefix) {
-    return name.size() == prefix.size() + 6 && name.starts_with(prefix) &&
-           name.substr(prefix.size()).find_first_not_of(kNameLetters) == std::string_view::npos;
-}
-
-// Removes the temporary files that killed steps left. The caller holds the
-// counter's lock, and every step makes its temporary file only while holding
-// it, so no living step owns one of them.
-void removeLeftovers(const fs::path& folder, const std::string& prefix) {
-    std::vector<fs::path> leftovers;
-    std::error_code error;
-    for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        if (isTemporaryName(it->path().filename().string(), prefix)) {
-            leftovers.push_back(it->path());
-        }
-    }
-    for (const fs::path& path : leftovers) ::unlink(path.c_str());
-}
-
-struct Temporary {
-    int fd = -1;
-    std::string path;  // empty while the file has no name
-};
-
-// An unnamed file in `folder` (O_TMPFILE: a kill leaves nothing of it), or a
-// named one where the file system or the kernel has no unnamed files. On
-// failure fd is -1 and errno tells why.
-Temporary createTemporary(const fs::path& folder, const std::string& prefix) {
-    Temporary temp;
-    // Naming an unnamed file goes through /proc (linkat with AT_EMPTY_PATH
-    // needs a capability).
-    if (::access("/proc/self/fd", X_OK) == 0) {
-        temp.fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
-        if (temp.fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)) {
-            return temp;
-        }
-    }
-    std::string pattern = (folder / (prefix + "XXXXXX")).string();
-    temp.fd = ::mkstemp(pattern.data());
-    if (temp.fd >= 0) temp.path = std::move(pattern);
-    return temp;
-}
-
-// Gives the complete unnamed file a temporary name beside the counter, for
-// the rename over it. Returns 0 or the errno.
-int nameTemporary(Temporary& temp, const fs::path& folder, const std::string& prefix) {
-    const std::string source = "/proc/self/fd/" + std::to_string(temp.fd);
-    std::mt19937 random(std::random_device{}());
-    std::uniform_int_distribution<std::size_t> letter(0, kNameLetters.size() - 1);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = prefix;
-        for (int i = 0; i < 6; ++i) name += kNameLetters[letter(random)];
-        const std::string path = (folder / name).string();
-        if (::linkat(AT_FDCWD, source.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-            temp.path = path;
-            return 0;
-        }
-        if (errno != EEXIST) return errno;
-    }
-    return EEXIST;
-}
-
-// Replaces the counter `file` (mode `mode`) by a temporary file renamed over
-// it: rename within one folder is atomic, so a crash leaves the old or the
-// new file whole.
-void writeCounter(const fs::path& file, mode_t mode, long value) {
-    const fs::path folder = folderOf(file);
-    const std::string prefix = temporaryPrefix(file);
-    Temporary temp = createTemporary(folder, prefix);
-    if (temp.fd < 0) failToWrite(folder, errno);
-
-    // A counter that silently lost its permissions could lock out the other
-    // players of a shared folder, so a failed copy refuses the step.
-    int error = ::fchmod(temp.fd, mode & 07777) != 0 ? errno : 0;
-    const std::string text = std::to_string(value) + "\r\n";
-    if (error == 0 && (!writeAll(temp.fd, text) || ::fsync(temp.fd) != 0)) error = errno;
-    if (error == 0 && temp.path.empty()) error = nameTemporary(temp, folder, prefix);
-    if (::close(temp.fd) != 0 && error == 0) error = errno;
-    if (error == 0 && ::rename(temp.path.c_str(), file.c_str()) != 0) error = errno;
-    if (error != 0) {
-        if (!temp.path.empty()) ::unlink(temp.path.c_str());
-        failToWrite(folder, error);
-    }
-
-    // Makes the rename itself durable; the new counter is in place already,
-    // so a failure here changes nothing the game could act on.
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (dir >= 0) {
-        ::fsync(dir);
-        ::close(dir);
-    }
-}
-
-constexpr std::string_view kMoveTheGame =
-    "скопируйте tet0.txt и файлы викторин в свою папку и запускайте игру там";
-
-[[noreturn]] void cannotStep(const std::string& cause, const std::string& remedy) {
-    throw QuizError(kCounterFileName, 0,
-                    "после игры не получится сдвинуть счётчик: " + cause +
-                        ". Что делать: " + remedy + std::string(kMoveTheGame));
-}
-
-}  // namespace
-
-std::string quizFileName(long number) { return "test" + std::to_string(number) + ".txt"; }
-
-std::optional<long> counterValue(std::string_view line) {
-    const std::optional<Number> number = readNumber(line);
-    if (!number) return std::nullopt;
-    return number->value;
-}
-
-fs::path counterFile(const fs::path& folder) {
-    const fs::path counter = folder / kCounterFileName;
-    struct stat link {};
-    if (::lstat(counter.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return counter;
-    if (char* real = ::realpath(counter.c_str(), nullptr)) {
-        fs::path target = real;
-        std::free(real);
-        return target;
-    }
-    const int error = errno;
-    std::error_code ignored;
-    const fs::path target = (folder / fs::read_symlink(counter, ignored)).lexically_normal();
-    throw QuizError(
-        kCounterFileName, 0,
-        "файл счётчика " + quoted(counter) + " — символическая ссылка на " + quoted(target) +
-            ", но " +
-            (error == ENOENT || error == ENOTDIR ? "такого файла нет"
-                                                 : "открыть его нельзя: " + errnoText(error)));
-}
-
-QuizSelection selectAndOpen(const fs::path& folder) {
-    const Descriptor counter(openCounter(folder, counterFile(folder), false));
-    const CounterLine line = readFirstLine(counter.get(), folder);
-    const std::optional<Number> number = readNumber(line.bytes);
-
-    QuizSelection selection;
-    selection.counter = number ? number->value : 0;
-    selection.fileName = quizFileName(selection.counter);
-    selection.questionFilePath = (folder / selection.fileName).string();
-    // Only a missing quiz is explained, so the folder is read only then.
-    std::string missingNote;
-    std::error_code ignored;
-    if (fs::status(selection.questionFilePath, ignored).type() == fs::file_type::not_found) {
-        const std::string counterName = kCounterFileName;
-        if (!number && line.text.empty()) {
-            missingNote = "первая строка счётчика " + counterName + " пуста, и игра взяла 0";
-        } else if (!number) {
-            missingNote = "в первой строке счётчика " + counterName + " нет числа, там «" +
-                          shownLine(line.text, kShownBytes) + "», и игра взяла 0";
-        } else if (number->clamped) {
-            missingNote = "его выбрал счётчик " + counterName + " с числом «" +
-                          shownLine(number->written, kShownBytes) + "», слишком большим: игра взяла " +
-                          std::to_string(number->value);
-        } else {
-            missingNote =
-                "его выбрал счётчик " + counterName + " с числом " + std::to_string(number->value);
-        }
-        missingNote = " (" + missingNote + "); " + quizFilesIn(folder);
-    }
-    selection.file = openForReading(folder, selection.fileName, "файл викторины", missingNote);
-    return selection;
-}
-
-QuizSelection openGivenQuiz(const fs::path& path) {
-    QuizSelection selection;
-    selection.fileName = path.string();
-    std::error_code error;
-    const fs::path absolute = fs::absolute(path, error);
-    selection.questionFilePath = (error ? path : absolute).string();
-    try {
-        selection.file = openForReading(path.has_parent_path() ? path.parent_path() : ".",
-                                        path.filename().string(), "файл викторины", "");
-    } catch (const QuizError& failure) {
-        throw QuizError(selection.fileName, 0, failure.expected());
-    }
-    return selection;
-}
-
-void checkCounterCanStep(const fs::path& folder) {
-    const fs::path file = counterFile(folder);
-    const fs::path fileFolder = folderOf(file);
-    {
-        const Descriptor counter(openCounter(folder, file, false));
-        // Held by a step at this moment is fine; unsupported is not.
-        const int error = ::flock(counter.get(), LOCK_SH | LOCK_NB) != 0 ? errno : 0;
-        if (error != 0 && error != EWOULDBLOCK) {
-            cannotStep("файл " + quoted(file) + " нельзя заблокировать (" + errnoText(error) + ")",
-                       "");
-        }
-    }
-    // The effective rights, as the kernel checks them when the step creates
-    // its temporary file.
-    if (::faccessat(AT_FDCWD, fileFolder.c_str(), W_OK | X_OK, AT_EACCESS) != 0) {
-        const int error = errno;
-        cannotStep(
-            "в папке " + quoted(fileFolder) + " нельзя создавать файлы (" + errnoText(error) + ")",
-            "разрешите запись в эту папку или ");
-    }
-    // Replacing a file needs no right to write it, but an immutable one
-    // cannot be replaced, and its write check says so with EPERM.
-    if (::faccessat(AT_FDCWD, file.c_str(), W_OK, AT_EACCESS) != 0 && errno == EPERM) {
-        cannotStep("файл " + quoted(file) + " защищён от изменений (" + errnoText(EPERM) + ")",
-                   "снимите с него защиту (chattr -i) или ");
-    }
-    struct stat dir {};
-    struct stat counter {};
-    const uid_t me = ::geteuid();
-    // Root may replace anyone's file (it holds CAP_FOWNER).
-    if (::stat(fileFolder.c_str(), &dir) == 0 && ::stat(file.c_str(), &counter) == 0 &&
-        (dir.st_mode & S_ISVTX) != 0 && me != 0 && counter.st_uid != me && dir.st_uid != me) {
-        cannotStep("файл " + quoted(file) + " принадлежит другому пользователю, а в папке " +
-                       quoted(fileFolder) + " заменять файлы могут только их владельцы",
-                   "попросите владельца отдать вам файл или ");
-    }
-}
-
-long stepCounter(const fs::path& folder, std::chrono::milliseconds lockWait) {
-    const fs::path file = counterFile(folder);
-    Descriptor counter;
-    struct stat locked {};
-    // A step that held the lock before may have replaced the file since it
-    // was opened; then the lock is on the old one, and the new one is taken.
-    for (;;) {
-        counter.reset(openCounter(folder, file, true));
-        lockCounter(counter.get(), file, lockWait);
-        struct stat current {};
-        if (::fstat(counter.get(), &locked) != 0) failToWrite(folderOf(file), errno);
-        if (::stat(file.c_str(), &current) == 0 && current.st_dev == locked.st_dev &&
-            current.st_ino == locked.st_ino) {
-            break;
-        }
-    }
-    const CounterLine line = readFirstLine(counter.get(), folder);
-    const std::optional<long> value = counterValue(line.bytes);
-    if (!value) {
-        throw QuizError(kCounterFileName, 1, line.text,
-                        "ожидалось число в первой строке счётчика; файл оставлен как был");
-    }
-    const long next = *value <= 1 ? 3 : *value - 1;
-    removeLeftovers(folderOf(file), temporaryPrefix(file));
-    writeCounter(file, locked.st_mode, next);
-    return next;
+CounterReading readCounter(const fs::path& folder) {
+    const CounterFile counter = openCounterFile(folder);
+    CounterReading reading;
+    reading.line = readCounterLine(counter);
+    reading.number = counterNumber(reading.line.bytes);
+    if (counter.throughLink) reading.linkTarget = counter.shown;
+    return reading;
 }
 
 }  // namespace quiz

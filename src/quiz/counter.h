@@ -1,10 +1,11 @@
-// The rotation counter "tet0.txt" and the quiz file it selects.
+// The rotation counter "tet0.txt": its value, its rule and how it is found and
+// read. Choosing the quiz (quiz_selection.h) and stepping the counter
+// (counter_step.h) both stand on this.
 #pragma once
 
-#include <chrono>
+#include <sys/stat.h>
+
 #include <filesystem>
-#include <fstream>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,8 +14,12 @@ namespace quiz {
 
 inline constexpr const char* kCounterFileName = "tet0.txt";
 
-// How long a step waits while another game steps the same counter.
-inline constexpr std::chrono::milliseconds kCounterLockWait{5000};
+// The rotation: 3, 2, 1, 3, ...
+inline constexpr long kRotationTop = 3;
+
+// The value after a step: one down, and from 1 (or anything below) back to
+// kRotationTop.
+long steppedCounter(long value);
 
 // "test" + number + ".txt"
 std::string quizFileName(long number);
@@ -22,60 +27,97 @@ std::string quizFileName(long number);
 // The number at the start of a counter line: blanks (spaces, tabs) skipped,
 // an optional sign, then the digits; whatever follows them is ignored, so
 // "2.5" gives 2. A number beyond the range of long is taken as the nearest
-// end of that range. No digits: no value.
+// end of that range (then `clamped`, and `written` holds it as in the file).
+struct CounterNumber {
+    long value = 0;
+    std::string written;  // sign and digits as in the line
+    bool clamped = false;
+};
+std::optional<CounterNumber> counterNumber(std::string_view line);
+// Its value alone. No digits: no value.
 std::optional<long> counterValue(std::string_view line);
 
-// The file that holds the counter of `folder`: its "tet0.txt", or, when that
-// is a symbolic link, the file the link leads to (every link on the way
-// resolved), so that folders linking to one counter share one rotation.
-// Throws QuizError naming the link and its target when the link leads
-// nowhere.
-std::filesystem::path counterFile(const std::filesystem::path& folder);
+// A file descriptor, closed when it goes.
+class FileHandle {
+public:
+    explicit FileHandle(int fd = -1) noexcept : fd_(fd) {}
+    ~FileHandle() { reset(); }
+    FileHandle(FileHandle&& other) noexcept : fd_(other.release()) {}
+    FileHandle& operator=(FileHandle&& other) noexcept;
+    void reset(int fd = -1) noexcept;
+    int release() noexcept;
+    int get() const noexcept { return fd_; }
 
-struct QuizSelection {
-    long counter = 0;                     // the number read from the counter file
-    std::string fileName;                 // e.g. "test2.txt"
-    std::string questionFilePath;         // folder, separator, fileName
-    std::unique_ptr<std::ifstream> file;  // open for reading (binary)
+private:
+    int fd_;
 };
 
-// Reads the counter's first line in `folder` (tolerantly: counterValue, and
-// no number gives 0) and opens the quiz file it selects. A UTF-8 byte-order
-// mark before the number is skipped. Throws QuizError naming the file and the
-// folder when the counter file or the quiz file is missing or cannot be
-// opened; for a missing quiz the message also tells what the counter holds
-// (a line without a number quoted with its control characters shown as \xNN,
-// a number too large for long as written) and which quiz files are there.
-QuizSelection selectAndOpen(const std::filesystem::path& folder);
+// The Russian words for a failing system call's errno, for messages.
+std::string systemErrorText(int code);
+// A path as messages quote it: «path».
+std::string quotedPath(const std::filesystem::path& path);
 
-// Opens the quiz file at `path`, given by the player, without the counter:
-// fileName is the path as given (errors name it so), questionFilePath the
-// absolute path, counter 0. Throws QuizError naming the path as given when
-// the file is missing, is no regular file or cannot be opened.
-QuizSelection openGivenQuiz(const std::filesystem::path& path);
+// The counter of a play folder, found and opened. The play folder is opened
+// once by its name; from there every name is looked up relative to an open
+// folder, never by a path again.
+struct CounterFile {
+    FileHandle playFolder;        // the folder given
+    FileHandle folder;            // the folder that holds the counter file
+    std::string name;             // the counter file's name there
+    FileHandle file;              // the counter file, open for reading
+    struct stat status {};        // of `file`
+    struct stat folderStatus {};  // of `folder`
+    std::filesystem::path shown;  // the file's path for messages
+    std::filesystem::path shownFolder;
+    bool throughLink = false;  // "tet0.txt" is a symbolic link
+    int writeError = 0;        // why `file` is not open for writing (when asked)
+};
 
-// Checks, before a game begins, that stepCounter will be able to replace the
-// counter when it ends: the counter (or the file its link leads to) can be
-// locked, its folder lets this process create files, and the counter may be
-// replaced there (it is not immutable, and a folder with the sticky bit, such
-// as /tmp, lets only owners replace files). Throws QuizError naming the file
-// or folder, the cause and what to do. Reads and changes nothing.
-void checkCounterCanStep(const std::filesystem::path& folder);
+// Opens the counter of `folder`: its "tet0.txt", or, when that is a symbolic
+// link, the file it leads to, so that play folders linking to one counter
+// share one rotation. A link is followed only where the kernel's rule for
+// shared folders (protected_symlinks) lets the player follow it, whatever the
+// machine's setting: in a folder that has the sticky bit and that everyone
+// may write to (such as /tmp), only a link that belongs to the player or to
+// the folder's owner. The file's type is checked before it is opened: only a
+// regular file is a counter. `forStep` opens it for writing as well where
+// that is allowed (writeError says why not), since network file systems
+// grant an exclusive lock only on a file open for writing; nothing is ever
+// written through it. Throws QuizError naming the file (and a link's target)
+// and the cause.
+CounterFile openCounterFile(const std::filesystem::path& folder, bool forStep = false);
+// The same, from the play folder `playFolder` already open (shown as
+// `shownFolder`); the result's playFolder stays empty.
+CounterFile openCounterFileIn(int playFolder, const std::filesystem::path& shownFolder,
+                              bool forStep);
 
-// Steps the counter in `folder` down by one, from 1 (or anything below) back
-// to 3, and returns the value written. A counter that is a symbolic link is
-// stepped in the file it leads to, and stays a link. The step holds an
-// exclusive lock (flock) on the counter from reading to replacing it, so
-// games stepping one counter at once each step it; a lock not had within
-// `lockWait` is an error. The new value, followed by CR LF, replaces the file
-// atomically (a temporary file beside it, unnamed until it is complete where
-// the file system allows, flushed to disk, renamed over the counter, keeping
-// the counter's permissions), so the file always holds the old or the new
-// value. Temporary files that killed steps left beside the counter are
-// removed. Throws QuizError when the file is missing, its first line holds no
-// number, or it cannot be locked or written; the file is then left untouched
-// and no temporary file of this step remains.
-long stepCounter(const std::filesystem::path& folder,
-                 std::chrono::milliseconds lockWait = kCounterLockWait);
+// Whether /proc shows this process's descriptors, through which an open file
+// is reopened or named without its name being looked up again.
+bool haveProcDescriptors();
+
+// Whether `a` and `b` are one file.
+bool sameFile(const struct stat& a, const struct stat& b);
+
+// The counter's first line, without its line end and a UTF-8 byte-order
+// mark; and that line decoded for messages.
+struct CounterLine {
+    std::string bytes;
+    std::string text;
+};
+// The number stands at the start: at most this much of the line is read, so
+// a huge file, a device or a line without an end costs no more.
+inline constexpr std::size_t kCounterLineLimit = 4096;
+// Reads the first line of `counter` from its start. Throws QuizError when the
+// file cannot be read.
+CounterLine readCounterLine(const CounterFile& counter);
+
+// What the counter of `folder` holds, read as start-up reads it
+// (openCounterFile, then readCounterLine).
+struct CounterReading {
+    CounterLine line;
+    std::optional<CounterNumber> number;
+    std::filesystem::path linkTarget;  // the file a link leads to, else empty
+};
+CounterReading readCounter(const std::filesystem::path& folder);
 
 }  // namespace quiz

@@ -2,14 +2,14 @@
 
 #include <algorithm>
 #include <array>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "quiz/counter.h"
-#include "quiz/encoding.h"
+#include "quiz/counter_step.h"
 #include "quiz/quiz_error.h"
+#include "quiz/quiz_selection.h"
 #include "quizcheck/quiz_check.h"
 
 namespace fs = std::filesystem;
@@ -18,43 +18,15 @@ namespace quizcheck {
 
 namespace {
 
-constexpr long kRotationTop = 3;
-
-struct CounterLine {
-    std::string bytes;  // without line end and byte-order mark
-    std::string text;   // decoded, for quoting
-};
-
-// The counter's first line as the game's start-up reads it; none when the file
-// cannot be read (the game's own selection then reports why).
-std::optional<CounterLine> readCounterLine(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file.is_open()) return std::nullopt;
-    CounterLine line;
-    std::getline(file, line.bytes);
-    if (file.bad()) return std::nullopt;
-    if (const auto cr = line.bytes.find('\r'); cr != std::string::npos) line.bytes.resize(cr);
-    if (line.bytes.starts_with(quiz::kUtf8ByteOrderMark)) {
-        line.bytes.erase(0, quiz::kUtf8ByteOrderMark.size());
-        quiz::appendUtf8Checked(line.bytes, line.text);
-    } else {
-        quiz::appendWindows1251AsUtf8(line.bytes, line.text);
-    }
-    return line;
-}
-
-// The value the counter takes after a game that ends by a wrong answer or a win.
-long stepped(long counter) { return counter <= 1 ? kRotationTop : counter - 1; }
-
-bool inRotation(long counter) { return counter >= 1 && counter <= kRotationTop; }
+bool inRotation(long counter) { return counter >= 1 && counter <= quiz::kRotationTop; }
 
 // The rotation's quiz numbers in the order the game plays them from `counter`.
-std::array<long, kRotationTop> playOrder(std::optional<long> counter) {
-    long next = counter && inRotation(*counter) ? *counter : kRotationTop;
-    std::array<long, kRotationTop> order{};
+std::array<long, quiz::kRotationTop> playOrder(std::optional<long> counter) {
+    long next = counter && inRotation(*counter) ? *counter : quiz::kRotationTop;
+    std::array<long, quiz::kRotationTop> order{};
     for (long& n : order) {
         n = next;
-        next = stepped(next);
+        next = quiz::steppedCounter(next);
     }
     return order;
 }
@@ -64,59 +36,71 @@ std::optional<std::string_view> quoted(const quiz::QuizError& e) {
     return e.lineText();
 }
 
+// The counter as the game reads it at start-up, reported; and whether its
+// step would be refused.
+std::optional<quiz::CounterReading> checkCounter(const fs::path& folder, Report& report) {
+    std::optional<quiz::CounterReading> reading;
+    try {
+        reading = quiz::readCounter(folder);
+    } catch (const quiz::QuizError& e) {
+        report.error(e.file(), e.line(), quoted(e), e.expected());
+        return std::nullopt;
+    }
+    if (!reading->linkTarget.empty()) {
+        report.warning(quiz::kCounterFileName, 0, std::nullopt,
+                       "это символическая ссылка на «" + reading->linkTarget.string() +
+                           "»: игра сдвигает счётчик в том файле");
+    }
+    const std::optional<quiz::CounterNumber>& number = reading->number;
+    if (!number) {
+        report.warning(quiz::kCounterFileName, 1, reading->line.text,
+                       "в первой строке нет числа: игра возьмёт 0 и будет искать " +
+                           quiz::quizFileName(0) +
+                           ", а после проигрыша или победы остановится, не сумев сдвинуть счётчик");
+    } else if (!inRotation(number->value)) {
+        report.warning(quiz::kCounterFileName, 1, reading->line.text,
+                       "число " + std::to_string(number->value) +
+                           " вне круга 3, 2, 1: после проигрыша или победы счётчик станет " +
+                           std::to_string(quiz::steppedCounter(number->value)));
+    }
+    try {
+        if (number) quiz::checkCounterCanStep(folder);
+    } catch (const quiz::QuizError& e) {
+        report.warning(
+            e.file(), e.line(), quoted(e),
+            "игра пойдёт, но после проигрыша или победы счётчик не сдвинется, и снова будет та "
+            "же викторина: " +
+                e.expected());
+    }
+    report.summary(quiz::kCounterFileName,
+                   "игра начнётся с файла " + quiz::quizFileName(number ? number->value : 0));
+    return reading;
+}
+
 }  // namespace
 
 bool checkFolder(const fs::path& folder, Report& report, const CheckOptions& options) {
-    bool clean = true;
-    std::optional<long> counter;
-    if (const std::optional<CounterLine> line = readCounterLine(folder / quiz::kCounterFileName)) {
-        try {
-            const fs::path file = quiz::counterFile(folder);
-            if (file != folder / quiz::kCounterFileName) {
-                report.warning(quiz::kCounterFileName, 0, std::nullopt,
-                               "это символическая ссылка на «" + file.string() +
-                                   "»: игра сдвигает счётчик в том файле");
-            }
-            quiz::checkCounterCanStep(folder);
-        } catch (const quiz::QuizError& e) {
-            clean = false;
-            report.error(e.file(), e.line(), quoted(e), e.expected());
-        }
-        const std::optional<long> value = quiz::counterValue(line->bytes);
-        counter = value.value_or(0);
-        if (!value) {
-            report.warning(quiz::kCounterFileName, 1, line->text,
-                           "в первой строке нет числа: игра возьмёт 0 и будет искать " +
-                               quiz::quizFileName(0) +
-                               ", а после проигрыша или победы остановится, не сумев сдвинуть "
-                               "счётчик");
-        } else if (!inRotation(*value)) {
-            report.warning(quiz::kCounterFileName, 1, line->text,
-                           "число " + std::to_string(*value) +
-                               " вне круга 3, 2, 1: после проигрыша или победы счётчик станет " +
-                               std::to_string(stepped(*value)));
-        }
-        report.summary(quiz::kCounterFileName,
-                       "игра начнётся с файла " + quiz::quizFileName(*counter));
-    }
-
+    const std::optional<quiz::CounterReading> counter = checkCounter(folder, report);
+    bool clean = counter.has_value();
     std::vector<std::string> checked;
     try {
-        const quiz::QuizSelection selection = quiz::selectAndOpen(folder);
-        checked.push_back(selection.fileName);
-        clean = checkQuizFile(folder / selection.fileName, selection.fileName, report, {},
-                              options) &&
-                clean;
+        if (counter) {
+            const quiz::QuizSelection selection = quiz::openSelectedQuiz(folder, *counter);
+            checked.push_back(selection.fileName);
+            clean = checkQuizFile(folder / selection.fileName, selection.fileName, report, {},
+                                  options) &&
+                    clean;
+        }
     } catch (const quiz::QuizError& e) {
         clean = false;
         report.error(e.file(), e.line(), quoted(e), e.expected());
-        if (e.file() != quiz::kCounterFileName) {
-            checked.push_back(e.file());
-            report.summary(e.file(), kUnplayable);
-        }
+        checked.push_back(e.file());
+        report.summary(e.file(), kUnplayable);
     }
 
-    for (const long n : playOrder(counter)) {
+    std::optional<long> value;
+    if (counter) value = counter->number ? counter->number->value : 0;
+    for (const long n : playOrder(value)) {
         const std::string name = quiz::quizFileName(n);
         if (std::find(checked.begin(), checked.end(), name) != checked.end()) continue;
         const std::string note =

@@ -82,19 +82,24 @@ TEST_F(RunGame, WholeGamesEndAsTheRulesSay) {
     // `given`: the quiz on the command line (with a needless --user-folder), else the counter's; `wrongAt`: 0 for none.
     struct Case {
         bool given, byKeyboard;
-        int questions, counter, wrongAt;
+        int questions, wrongAt;
+        const char* counter;
         std::vector<std::string> boxes;
         const char *lastTitle, *counterAfter;
+        int status = 0;
     };
     const Case cases[] = {
-        {true, false, 2, 1, 2, {"Игра закончена: В ПОСЛЕДНЕМ ОТВЕТЕ ВЫ ДОПУСТИЛИ ОШИБКУ!"}, "ВОПРОС 2", "1\r\n"},
-        {false, false, 15, 3, 0, {"ИГРА ЗАКОНЧЕНА ПОЗДРАВЛЯЮ С ПОБЕДОЙ!: П О Б Е Д А ! ! !"}, "ВОПРОС 15", "2\r\n"},
-        {false, true, 3, 1, 0, {"ОЖИДАНИЕ ВАШЕГО РЕШЕНИЯ: ВЫ УВЕРЕНЫ ЧТО ХОТИТЕ ВЫЙТИ ИЗ ИГРЫ",
+        {true, false, 2, 2, "1\r\n", {"Игра закончена: В ПОСЛЕДНЕМ ОТВЕТЕ ВЫ ДОПУСТИЛИ ОШИБКУ!"}, "ВОПРОС 2", "1\r\n"},
+        {false, false, 15, 0, "3", {"ИГРА ЗАКОНЧЕНА ПОЗДРАВЛЯЮ С ПОБЕДОЙ!: П О Б Е Д А ! ! !"}, "ВОПРОС 15", "2\r\n"},
+        {false, true, 3, 0, "1\r\n", {"ОЖИДАНИЕ ВАШЕГО РЕШЕНИЯ: ВЫ УВЕРЕНЫ ЧТО ХОТИТЕ ВЫЙТИ ИЗ ИГРЫ",
                                 "ВЫХОД ИЗ ИГРЫ: До новой встречи"}, "РЕЗУЛЬТАТ", "1\r\n"},
+        {false, false, 1, 1, "?", {"Игра закончена: В ПОСЛЕДНЕМ ОТВЕТЕ ВЫ ДОПУСТИЛИ ОШИБКУ!", "Ошибка: tet0.txt, "
+         "строка 1: ожидалось число в первой строке счётчика; файл оставлен как был\nСтрока: «?»\nСчётчик викторин "
+         "не сдвинут, и в следующий раз снова будет викторина test0.txt."}, "ВОПРОС 1", "?", 1},  // the result first
     };
     for (const Case& c : cases) {
-        folder.write("tet0.txt", std::to_string(c.counter) + "\r\n");
-        const std::string name = c.given ? "mine.txt" : "test" + std::to_string(c.counter) + ".txt";
+        folder.write("tet0.txt", c.counter);
+        const std::string name = c.given ? "mine.txt" : "test" + std::to_string(std::atoi(c.counter)) + ".txt";
         const fs::path quiz = folder.write(name, makeQuiz(c.questions));
         Launch launch = parse(c.given ? QStringList{"--user-folder", quiz.c_str()} : QStringList{});
         launch.folder = folder.path();
@@ -110,7 +115,7 @@ TEST_F(RunGame, WholeGamesEndAsTheRulesSay) {
             EXPECT_EQ(form.title(), c.lastTitle);
             if (!form.ended()) click(form, Command2);
         });
-        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.status, c.status);
         EXPECT_EQ(run.boxes, c.boxes);
         EXPECT_EQ(folder.read("tet0.txt"), c.counterAfter);
         EXPECT_FALSE(fs::exists(folder.path() / "data")) << "the user folder left alone";
@@ -145,12 +150,14 @@ TEST_F(RunGame, AFailureAtStartIsShownNamingItsCause) {
         {"no home folder", {"--user-folder"}, nullptr, kBundled, "HOME"},
         {"a play folder that cannot be made", {"--user-folder"}, broken.c_str(), kBundled, broken.string()},
         {"installed quizzes missing", {"--user-folder"}, data.c_str(), folder.path() / "none", "tet0.txt"},
+        {"no counter and no quiz here", {}, data.c_str(), kBundled, "из меню игр, или командой quizladder"},
     };
     for (const auto& [what, args, xdg, installed, named] : cases) {
         SCOPED_TRACE(what);
         xdg ? setenv("XDG_DATA_HOME", xdg, 1) : (unsetenv("XDG_DATA_HOME"), unsetenv("HOME"));
         Launch launch = parse(args);
         launch.installedQuizzes = installed;
+        launch.folder = folder.path();
         const Played run = play(launch);
         EXPECT_EQ(run.status, 1);
         ASSERT_EQ(run.boxes.size(), 1u);
