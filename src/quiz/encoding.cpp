@@ -140,15 +140,6 @@ private:
     std::size_t multiByte_ = 0;
 };
 
-// The code point of one well-formed UTF-8 sequence.
-char32_t codePoint(std::string_view sequence) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(sequence[i]); };
-    if (sequence.size() == 1) return byte(0);
-    char32_t c = byte(0) & (0x7F >> sequence.size());
-    for (std::size_t i = 1; i < sequence.size(); ++i) c = (c << 6) | (byte(i) & 0x3F);
-    return c;
-}
-
 // The Windows-1251 byte of a code point, if the code page has one.
 std::optional<char> windows1251Byte(char32_t c) {
     if (c < 0x80) return static_cast<char>(c);
@@ -251,6 +242,14 @@ void appendUtf8Checked(std::string_view bytes, std::string& out) {
     }
 }
 
+char32_t utf8CodePoint(std::string_view sequence) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(sequence[i]); };
+    if (sequence.size() == 1) return byte(0);
+    char32_t c = byte(0) & (0x7F >> sequence.size());
+    for (std::size_t i = 1; i < sequence.size(); ++i) c = (c << 6) | (byte(i) & 0x3F);
+    return c;
+}
+
 std::size_t utf8CharacterLength(std::string_view utf8) {
     return utf8.empty() ? 0 : wellFormedLength(utf8);
 }
@@ -259,7 +258,7 @@ std::size_t appendUtf8AsWindows1251(std::string_view utf8, std::string& out) {
     for (std::size_t i = 0; i < utf8.size();) {
         const std::size_t length = wellFormedLength(utf8.substr(i));
         const std::optional<char> byte = length == 0 ? std::nullopt
-                                                     : windows1251Byte(codePoint(utf8.substr(i, length)));
+                                                     : windows1251Byte(utf8CodePoint(utf8.substr(i, length)));
         if (!byte) return i;
         out += *byte;
         i += length;

@@ -64,4 +64,7 @@ std::size_t appendUtf8AsWindows1251(std::string_view utf8, std::string& out);
 // with; 0 when it begins with a byte that starts none, or is empty.
 std::size_t utf8CharacterLength(std::string_view utf8);
 
+// The code point of one well-formed UTF-8 character.
+char32_t utf8CodePoint(std::string_view character);
+
 }  // namespace quiz
