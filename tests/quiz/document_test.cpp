@@ -128,21 +128,9 @@ const Edit kEdits[] = {
 };
 
 TEST(Document, ChangedAndNewDocumentsAreWrittenAsTheGameWillReadThem) {
-    const auto matches = [](const std::string& text, const std::string& pattern) {  // "…" ends a line's pattern
-        std::size_t t = 0;
-        for (std::size_t p = 0; p < pattern.size();) {
-            const std::size_t gap = pattern.find("…", p);
-            const std::string part = pattern.substr(p, gap == std::string::npos ? gap : gap - p);
-            if (text.compare(t, part.size(), part) != 0) return false;
-            t += part.size(), p += part.size();
-            if (gap == std::string::npos) break;
-            t = text.find('\n', t), p += std::string("…").size();
-        }
-        return t == text.size();
-    };
     for (const Edit& e : kEdits) {
         const std::string out = written(e);
-        EXPECT_TRUE(matches(out, e.written)) << e.name << "\n" << out;
+        EXPECT_TRUE(testing_support::matches(out, e.written)) << e.name << "\n" << out;
         std::size_t bytes = 0;  // past the warnings
         while (out.compare(bytes, 8, "warning ") == 0) bytes = out.find('\n', bytes) + 1;
         if (!out.starts_with("error ")) {

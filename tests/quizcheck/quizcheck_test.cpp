@@ -1,6 +1,6 @@
 // quizcheck as an author runs it: files in a folder, the arguments, and the
 // report and exit status it gives. "{папка}" stands for the folder; "…" for
-// the part of a line a row leaves open (see matches()).
+// the part of a line a row leaves open (see testing_support::matches()).
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
@@ -16,6 +16,7 @@ namespace {
 using namespace std::string_literals;
 using quizcheck::TextFit;
 using testing_support::crlf;
+using testing_support::matches;
 using testing_support::toWindows1251;
 
 // Windows-1251 bytes of "|"-separated lines, then of `questions` questions answered right.
@@ -37,17 +38,6 @@ TextFit scriptedMeasure(std::string_view control, std::string_view text) {
     const std::size_t at = text.find(std::string("[").append(control).append("]"));
     if (at == text.npos) return TextFit::AsDesigned;
     return text.substr(at + control.size() + 2).starts_with("!") ? TextFit::Elided : TextFit::Shrunk;
-}
-
-// Whether `text` is `pattern`, in which "…" stands for any characters within
-// one line, or, at the very end, for all the rest.
-bool matches(std::string_view text, std::string_view pattern) {
-    const std::size_t gap = pattern.find("…");
-    if (gap == pattern.npos || !text.starts_with(pattern.substr(0, gap))) return text == pattern;
-    const std::string_view rest = pattern.substr(gap + std::string_view("…").size());
-    for (std::size_t at = gap; at <= text.size() && (at == gap || text[at - 1] != '\n'); ++at)
-        if (rest.empty() || matches(text.substr(at), rest)) return true;
-    return false;
 }
 
 struct Case {
