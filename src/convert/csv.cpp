@@ -154,7 +154,10 @@ std::optional<std::string> rowQuestion(Row& row, quiz::DocQuestion& question) {
 Questions readSpreadsheet(std::string_view bytes) {
     const std::string text = decodeInput(bytes, true);
     const std::vector<TextLine> lines = splitLines(text);
-    const auto lineText = [&](int number) { return std::string(lines.at(static_cast<std::size_t>(number - 1)).text); };
+    const auto lineText = [&](int number) {
+        const auto at = static_cast<std::size_t>(number - 1);
+        return at < lines.size() ? std::string(lines[at].text) : std::string();
+    };
     Questions out;
     std::vector<Row> rows;
     int openAt = 0;

@@ -123,6 +123,8 @@ std::optional<std::string> readAnswers(const Block& block, std::size_t offset, s
         if (raw.find("->") != std::string_view::npos) return kindProblem(kind::kMatching);
         std::string text = std::string(raw);
         std::replace(text.begin(), text.end(), '\n', ' ');
+        // More than four is an error whatever else the answers hold: no need to read them all.
+        if (question.answers.size() == 4) return kindProblem(kind::kMoreThanFour);
         question.answers.push_back({textLines(unescaped(stripped(text)), block.lineOf(offset + start)), isRight, {}});
         if (question.answers.back().lines.empty()) return std::string(say::kEmptyAnswer);
         // Feedback after "#" (and the general feedback after "####") is not shown in the game.
@@ -132,7 +134,6 @@ std::optional<std::string> readAnswers(const Block& block, std::size_t offset, s
     if (rights == static_cast<int>(count)) return kindProblem(kind::kShortAnswer);
     if (rights == 0) return kindProblem(kind::kNoRight);
     if (rights > 1) return kindProblem(kind::kSeveralRight);
-    if (count > 4) return kindProblem(kind::kMoreThanFour);
     return std::nullopt;
 }
 
