@@ -25,9 +25,7 @@ using quiz::LinePart;
 namespace words = quiz::words;
 
 constexpr int kLadderSteps = window::kLadderSteps;
-constexpr std::array<std::string_view, 4> kOptionControls = {"Option1", "Option2", "Option3",
-                                                             "Option4"};
-
+constexpr std::array<std::string_view, 4> kOptionControls = {"Option1", "Option2", "Option3", "Option4"};
 
 bool isBlankText(std::string_view text) {
     return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
@@ -61,16 +59,6 @@ struct QuestionLines {
     std::vector<NumberedLine> markers;
     std::array<std::optional<NumberedLine>, 4> answerFirst;
 };
-
-// True for bytes that are well-formed UTF-8 with a character beyond ASCII.
-bool readsAsUtf8(std::string_view bytes) {
-    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; })) {
-        return false;
-    }
-    std::string checked;
-    quiz::appendUtf8Checked(bytes, checked);
-    return checked == bytes;
-}
 
 class QuizCheck final : public quiz::ReadObserver {
 public:
@@ -161,7 +149,8 @@ private:
     NumberedLine checkText(const quiz::ReadLine& read) {
         NumberedLine line = numbered(read);
         if (quiz::hasControlCharacter(line.text)) warn(line, say::kControlCharacters);
-        if (encoding_ == quiz::Encoding::Windows1251 && readsAsUtf8(read.bytes)) {
+        // A line that reads as UTF-8 by itself, as the game would tell a whole file.
+        if (encoding_ == quiz::Encoding::Windows1251 && quiz::detectEncoding(read.bytes) == quiz::Encoding::Utf8) {
             warn(line, say::kMixedEncoding + quotedLine(read.bytes) + "»");
         }
         return line;
