@@ -109,7 +109,8 @@ public:
     std::string tag(window::ControlRef) const override { return {}; }
     void setTag(window::ControlRef, const std::string&) override {}
     void clearSelection(window::ControlRef) override {}
-    window::Reply messageBox(const std::string&, const std::string&, window::Buttons, window::Icon) override {
+    window::Reply messageBox(const std::string&, const std::string&, window::Buttons,
+                             window::Icon) override {
         return window::Reply::Ok;
     }
     [[noreturn]] void endProgram() override { throw window::ProgramEnd{0}; }
@@ -129,7 +130,9 @@ int startGame(const char* file) {
     }
 }
 
-std::string programFolder() { return std::filesystem::read_symlink("/proc/self/exe").parent_path(); }
+std::string programFolder() {
+    return std::filesystem::read_symlink("/proc/self/exe").parent_path();
+}
 
 // Runs `argv` to its end; its peak resident memory in MiB and its seconds. The
 // figure includes what this process holds when it forks (a few MiB here: the
@@ -139,7 +142,8 @@ std::pair<double, double> peakOf(std::vector<std::string> argv) {
     const pid_t child = ::fork();
     if (child == 0) {
         // Its report is no figure of the benchmark.
-        if (std::FILE* nothing = std::freopen("/dev/null", "w", stdout); nothing == nullptr) ::_exit(126);
+        if (std::FILE* nothing = std::freopen("/dev/null", "w", stdout); nothing == nullptr)
+            ::_exit(126);
         std::vector<char*> args;
         for (std::string& arg : argv) args.push_back(arg.data());
         args.push_back(nullptr);
@@ -155,7 +159,8 @@ std::pair<double, double> peakOf(std::vector<std::string> argv) {
 
 // A sparse file of `size` zero bytes: one line, costing no disk.
 std::string sparseFile(std::uintmax_t size) {
-    const std::string path = std::filesystem::temp_directory_path() / ("bench_reader_line_" + std::to_string(size));
+    const std::string path =
+        std::filesystem::temp_directory_path() / ("bench_reader_line_" + std::to_string(size));
     std::ofstream(path, std::ios::binary).close();
     std::filesystem::resize_file(path, size);
     return path;
@@ -185,8 +190,20 @@ void peakMemory(benchmark::State& state, bool quizcheck) {
     state.counters["peak_rss_MiB"] = peak.first;
     state.counters["seconds"] = peak.second;
 }
-BENCHMARK_CAPTURE(peakMemory, game_start, false)->Arg(0)->Arg(1)->Arg(256)->Arg(2048)->Iterations(1)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(peakMemory, quizcheck, true)->Arg(0)->Arg(1)->Arg(256)->Arg(2048)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(peakMemory, game_start, false)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(256)
+    ->Arg(2048)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(peakMemory, quizcheck, true)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(256)
+    ->Arg(2048)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 // atEnd over ten million blank lines after the last question, read from a
 // file as the game reads quizzes: the reader must not keep them. Runs before
@@ -194,7 +211,8 @@ BENCHMARK_CAPTURE(peakMemory, quizcheck, true)->Arg(0)->Arg(1)->Arg(256)->Arg(20
 // own.
 void BM_AtEndOverTenMillionBlankLines(benchmark::State& state) {
     constexpr std::size_t kBlankLines = 10'000'000;
-    const std::filesystem::path file = std::filesystem::temp_directory_path() / "bench_reader_blank_lines.txt";
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() / "bench_reader_blank_lines.txt";
     {
         std::ofstream out(file, std::ios::binary);
         out << "T\r\n.\r\n.\r\nQ\r\n.\r\nA\r\n.1\r\n";

@@ -14,8 +14,10 @@ constexpr const char* kOptionFirst = "вариант ответа до текс�
 constexpr const char* kAnswerFirst = "строка ANSWER: до текста вопроса и вариантов ответа";
 constexpr const char* kFifthOption =
     "пятый вариант ответа: у вопроса в игре их не больше четырёх (A, B, C, D)";
-constexpr const char* kOptionOrder = "варианты ответа идут по порядку A, B, C, D, а здесь ожидался ";
-constexpr const char* kStray = "после вариантов ответа ожидался следующий вариант или строка «ANSWER: X»";
+constexpr const char* kOptionOrder =
+    "варианты ответа идут по порядку A, B, C, D, а здесь ожидался ";
+constexpr const char* kStray =
+    "после вариантов ответа ожидался следующий вариант или строка «ANSWER: X»";
 constexpr const char* kNoAnswer = "у вопроса нет строки «ANSWER: X» с буквой правильного ответа";
 constexpr const char* kFewOptions = "у вопроса меньше двух вариантов ответа";
 constexpr const char* kAnswerNamesNone = "ANSWER называет вариант, которого у вопроса нет";
@@ -24,7 +26,8 @@ constexpr const char* kNothing = "в файле нет ни одного воп�
 
 // "A. text" or "B) text": the letter's place (0 for A) and the text; -1 for no option.
 int optionOf(std::string_view line, std::string_view& text) {
-    if (line.size() < 2 || line[0] < 'A' || line[0] > 'Z' || (line[1] != '.' && line[1] != ')')) return -1;
+    if (line.size() < 2 || line[0] < 'A' || line[0] > 'Z' || (line[1] != '.' && line[1] != ')'))
+        return -1;
     if (line.size() > 2 && line[2] != ' ' && line[2] != '\t') return -1;
     text = trimmed(line.substr(2));
     return line[0] - 'A';
@@ -79,7 +82,8 @@ private:
     void addOption(const TextLine& line, int option, std::string_view text) {
         const auto count = static_cast<int>(question_.answers.size());
         if (count == 4) return fail(line, say::kFifthOption);
-        if (option != count) return fail(line, say::kOptionOrder + std::string(1, static_cast<char>('A' + count)));
+        if (option != count)
+            return fail(line, say::kOptionOrder + std::string(1, static_cast<char>('A' + count)));
         quiz::DocAnswer answer;
         if (!text.empty()) answer.lines.emplace_back(std::string(text), line.number);
         question_.answers.push_back(std::move(answer));
@@ -122,7 +126,8 @@ Questions readAiken(std::string_view bytes) {
     AikenReader reader(out);
     for (const TextLine& line : splitLines(text)) reader.line(line);
     reader.end();
-    if (out.questions.empty() && out.problems.empty()) out.problems.push_back({0, {}, say::kNothing});
+    if (out.questions.empty() && out.problems.empty())
+        out.problems.push_back({0, {}, say::kNothing});
     return out;
 }
 

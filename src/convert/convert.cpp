@@ -35,12 +35,14 @@ void addDefaults(quiz::QuizDocument& document, const std::string& title) {
     std::string introduction(kIntroduction);
     introduction.replace(introduction.find("{}"), 2, title);
     document.introduction = quiz::docLines(introduction);
-    const int played = std::min<int>(static_cast<int>(document.questions.size()), window::kLadderSteps);
+    const int played =
+        std::min<int>(static_cast<int>(document.questions.size()), window::kLadderSteps);
     for (const DefaultVerdict& row : kVerdicts) {
         const int minimum = played * row.thirds / 3;
         const bool middle = row.thirds == 1 || row.thirds == 2;
         if (middle && (minimum <= 0 || minimum >= document.verdicts.back().minScore)) continue;
-        document.verdicts.push_back({quiz::DocLine(std::string(row.text)), {}, static_cast<std::int16_t>(minimum)});
+        document.verdicts.push_back(
+            {quiz::DocLine(std::string(row.text)), {}, static_cast<std::int16_t>(minimum)});
     }
 }
 
@@ -55,7 +57,8 @@ bool readsAsQuiz(std::string_view bytes) {
 
 bool hasLine(std::string_view text, bool (*test)(std::string_view)) {
     const std::vector<TextLine> lines = splitLines(text);
-    return std::any_of(lines.begin(), lines.end(), [&](const TextLine& line) { return test(trimmed(line.text)); });
+    return std::any_of(lines.begin(), lines.end(),
+                       [&](const TextLine& line) { return test(trimmed(line.text)); });
 }
 
 }  // namespace
@@ -70,26 +73,33 @@ std::optional<Kind> kindByName(std::string_view name) {
 
 std::optional<Kind> guessKind(std::string_view fileName, std::string_view bytes) {
     std::string extension = std::filesystem::path(fileName).extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(), [](unsigned char c) { return std::tolower(c); });
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
     if (extension == ".csv" || extension == ".tsv") return Kind::Csv;
     if (extension == ".gift") return Kind::Gift;
     if (readsAsQuiz(bytes)) return Kind::Quiz;
     const std::string text = decodeInput(bytes, true);
-    if (hasLine(text, [](std::string_view l) { return l.starts_with("ANSWER:"); })) return Kind::Aiken;
-    if (hasLine(text, [](std::string_view l) { return l.starts_with("::") || l.find('{') != l.npos; })) {
+    if (hasLine(text, [](std::string_view l) { return l.starts_with("ANSWER:"); }))
+        return Kind::Aiken;
+    if (hasLine(text,
+                [](std::string_view l) { return l.starts_with("::") || l.find('{') != l.npos; })) {
         return Kind::Gift;
     }
-    if (hasLine(text, [](std::string_view l) { return l.find_first_of(";,\t") != l.npos; })) return Kind::Csv;
+    if (hasLine(text, [](std::string_view l) { return l.find_first_of(";,\t") != l.npos; }))
+        return Kind::Csv;
     return std::nullopt;
 }
 
-Converted convert(Kind kind, std::string_view bytes, const std::string& fileName, const std::string& title) {
+Converted convert(Kind kind, std::string_view bytes, const std::string& fileName,
+                  const std::string& title) {
     Converted out;
     if (kind == Kind::Quiz) {
         try {
             out.document = quiz::readDocument(bytes, fileName);
         } catch (const quiz::QuizError& e) {
-            out.problems.push_back({e.line(), e.hasLineText() ? std::optional(e.lineText()) : std::nullopt, e.expected()});
+            out.problems.push_back({e.line(),
+                                    e.hasLineText() ? std::optional(e.lineText()) : std::nullopt,
+                                    e.expected()});
         }
         return out;
     }

@@ -17,8 +17,9 @@ constexpr const char* kNoRows = "в таблице нет ни одного во
 constexpr const char* kNoAnswers =
     "в строке нет ответов: нужны текст вопроса, от одного до четырёх ответов и номер или буква "
     "правильного ответа";
-constexpr const char* kNotRight = "в последней ячейке не номер правильного ответа (от 1 до 4) и не "
-                                  "его буква (А, Б, В, Г или A, B, C, D): «";
+constexpr const char* kNotRight =
+    "в последней ячейке не номер правильного ответа (от 1 до 4) и не "
+    "его буква (А, Б, В, Г или A, B, C, D): «";
 constexpr const char* kTooMany = " ответов, а у вопроса в игре их не больше четырёх";
 constexpr const char* kRightBeyond = "правильный ответ — ";
 constexpr const char* kNoQuestion = "нет текста вопроса: первая ячейка пустая";
@@ -46,11 +47,13 @@ char separatorOf(std::string_view text) {
         if (c == '"') quoted = !quoted;
         if (quoted) continue;
         if (isLineBreak(c) && counts != std::array<int, 3>{}) break;
-        for (std::size_t i = 0; i < kSeparators.size(); ++i) counts[i] += c == kSeparators[i] ? 1 : 0;
+        for (std::size_t i = 0; i < kSeparators.size(); ++i)
+            counts[i] += c == kSeparators[i] ? 1 : 0;
     }
     std::size_t best = 1;
     for (const std::size_t i : {0, 2}) {
-        if (counts[i] > counts[best] || (i == 0 && counts[i] == counts[best] && counts[i] > 0)) best = i;
+        if (counts[i] > counts[best] || (i == 0 && counts[i] == counts[best] && counts[i] > 0))
+            best = i;
     }
     return kSeparators[best];
 }
@@ -123,7 +126,9 @@ int rightAnswer(std::string_view cell) {
     return answerOfLetter(text);
 }
 
-bool isEmpty(const Cell& cell) { return trimmed(cell.text).find_first_not_of("\r\n") == std::string_view::npos; }
+bool isEmpty(const Cell& cell) {
+    return trimmed(cell.text).find_first_not_of("\r\n") == std::string_view::npos;
+}
 
 // One row as a question, or the problem that it cannot be one.
 std::optional<std::string> rowQuestion(Row& row, quiz::DocQuestion& question) {
@@ -178,7 +183,8 @@ Questions readSpreadsheet(std::string_view bytes) {
         }
     }
     if (!closed) out.problems.push_back({openAt, lineText(openAt), say::kOpenQuote});
-    if (out.questions.empty() && out.problems.empty()) out.problems.push_back({0, {}, say::kNoRows});
+    if (out.questions.empty() && out.problems.empty())
+        out.problems.push_back({0, {}, say::kNoRows});
     return out;
 }
 

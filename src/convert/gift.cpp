@@ -15,7 +15,8 @@ namespace {
 
 namespace say {
 constexpr const char* kKind =
-    "вопрос такого вида игра не задаёт: {}; годится выбор одного верного ответа (один «=» и от одного "
+    "вопрос такого вида игра не задаёт: {}; годится выбор одного верного ответа (один «=» и от "
+    "одного "
     "до трёх «~») или верно/неверно ({T}, {F})";
 constexpr const char* kTitleOpen = "название вопроса «::» не закрыто вторым «::»";
 constexpr const char* kBraceOpen = "фигурная скобка с ответами не закрыта";
@@ -68,7 +69,8 @@ std::string unescaped(std::string_view s) {
         if (s[i] == '\\' && next == 'n') {
             out += '\n';
             ++i;
-        } else if (s[i] == '\\' && std::string_view("~=#{}:\\").find(next) != std::string_view::npos && next) {
+        } else if (s[i] == '\\' &&
+                   std::string_view("~=#{}:\\").find(next) != std::string_view::npos && next) {
             out += next;
             ++i;
         } else {
@@ -82,7 +84,8 @@ struct Block {
     int firstLine = 0;
     std::string text;  // its lines joined by LF
     int lineOf(std::size_t offset) const {
-        return firstLine + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<long>(offset), '\n'));
+        return firstLine + static_cast<int>(std::count(
+                               text.begin(), text.begin() + static_cast<long>(offset), '\n'));
     }
 };
 
@@ -93,14 +96,15 @@ std::string kindProblem(const char* what) {
 
 bool isTrueFalse(std::string_view body, bool& right) {
     std::string word(stripped(body.substr(0, findUnescaped(body, 0, "#"))));
-    std::transform(word.begin(), word.end(), word.begin(), [](unsigned char c) { return std::toupper(c); });
+    std::transform(word.begin(), word.end(), word.begin(),
+                   [](unsigned char c) { return std::toupper(c); });
     right = word == "T" || word == "TRUE";
     return right || word == "F" || word == "FALSE";
 }
 
 // The answers between the braces, which begin at `offset` of the block.
-std::optional<std::string> readAnswers(const Block& block, std::size_t offset, std::string_view body,
-                                       quiz::DocQuestion& question) {
+std::optional<std::string> readAnswers(const Block& block, std::size_t offset,
+                                       std::string_view body, quiz::DocQuestion& question) {
     const std::string_view trimmedBody = stripped(body);
     if (trimmedBody.empty()) return kindProblem(kind::kEssay);
     if (trimmedBody.front() == '#') return kindProblem(kind::kNumeric);
@@ -118,17 +122,20 @@ std::optional<std::string> readAnswers(const Block& block, std::size_t offset, s
         rights += isRight ? 1 : 0;
         const std::size_t start = at + 1;
         std::size_t end = findUnescaped(body, start, "=~#");
-        const std::string_view raw = body.substr(start, end == std::string_view::npos ? end : end - start);
+        const std::string_view raw =
+            body.substr(start, end == std::string_view::npos ? end : end - start);
         if (stripped(raw).starts_with('%')) return kindProblem(kind::kWeights);
         if (raw.find("->") != std::string_view::npos) return kindProblem(kind::kMatching);
         std::string text = std::string(raw);
         std::replace(text.begin(), text.end(), '\n', ' ');
         // More than four is an error whatever else the answers hold: no need to read them all.
         if (question.answers.size() == 4) return kindProblem(kind::kMoreThanFour);
-        question.answers.push_back({textLines(unescaped(stripped(text)), block.lineOf(offset + start)), isRight, {}});
+        question.answers.push_back(
+            {textLines(unescaped(stripped(text)), block.lineOf(offset + start)), isRight, {}});
         if (question.answers.back().lines.empty()) return std::string(say::kEmptyAnswer);
         // Feedback after "#" (and the general feedback after "####") is not shown in the game.
-        at = end != std::string_view::npos && body[end] == '#' ? findUnescaped(body, end, "=~") : end;
+        at = end != std::string_view::npos && body[end] == '#' ? findUnescaped(body, end, "=~")
+                                                               : end;
     }
     const std::size_t count = question.answers.size();
     if (rights == static_cast<int>(count)) return kindProblem(kind::kShortAnswer);
@@ -203,7 +210,8 @@ Questions readGift(std::string_view bytes) {
             out.questions.push_back(std::move(question));
         }
     }
-    if (out.questions.empty() && out.problems.empty()) out.problems.push_back({0, {}, say::kNothing});
+    if (out.questions.empty() && out.problems.empty())
+        out.problems.push_back({0, {}, say::kNothing});
     return out;
 }
 

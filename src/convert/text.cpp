@@ -36,7 +36,8 @@ std::string fromUtf16(std::string_view bytes, bool bigEndian) {
     std::string out;
     out.reserve(bytes.size());
     const auto unit = [&](std::size_t i) -> char32_t {
-        const auto a = static_cast<unsigned char>(bytes[i]), b = static_cast<unsigned char>(bytes[i + 1]);
+        const auto a = static_cast<unsigned char>(bytes[i]),
+                   b = static_cast<unsigned char>(bytes[i + 1]);
         return bigEndian ? (a << 8 | b) : (b << 8 | a);
     };
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
@@ -101,8 +102,10 @@ std::vector<quiz::DocLine> textLines(std::string_view text, int firstLine) {
 
 int answerOfLetter(std::string_view letter) {
     for (std::size_t i = 0; i < 4; ++i) {
-        if (letter == quiz::words::kAnswerLetters[i] || letter == kLowerCyrillic[i]) return static_cast<int>(i) + 1;
-        if (letter.size() == 1 && (letter[0] == kLatinLetters[i] || letter[0] == kLatinLetters[i] + 32)) {
+        if (letter == quiz::words::kAnswerLetters[i] || letter == kLowerCyrillic[i])
+            return static_cast<int>(i) + 1;
+        if (letter.size() == 1 &&
+            (letter[0] == kLatinLetters[i] || letter[0] == kLatinLetters[i] + 32)) {
             return static_cast<int>(i) + 1;
         }
     }

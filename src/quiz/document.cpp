@@ -20,17 +20,39 @@ public:
             lineEndSeen_ = true;
         }
         switch (line.part) {
-            case LinePart::Title: doc_.title = kept(line, 0); break;
-            case LinePart::Introduction: doc_.introduction.push_back(kept(line, 0)); break;
-            case LinePart::IntroductionEnd: doc_.introductionEnd = kept(line, 1); break;
-            case LinePart::Verdict: doc_.verdicts.push_back({kept(line, 0), {}, 0}); break;
-            case LinePart::MinimumScore: doc_.verdicts.back().minimum = kept(line, 0); break;
-            case LinePart::LevelTableEnd: doc_.levelTableEnd = kept(line, 1); break;
-            case LinePart::QuestionText: question(line).lines.push_back(kept(line, 0)); break;
-            case LinePart::QuestionTextEnd: question(line).textEnd = kept(line, 1); break;
-            case LinePart::AnswerText: answer(line).lines.push_back(kept(line, 0)); break;
-            case LinePart::AnswerMarker: answer(line).marker = kept(line, 2); break;
-            case LinePart::Trailing: doc_.trailing.push_back(kept(line, 0)); break;
+            case LinePart::Title:
+                doc_.title = kept(line, 0);
+                break;
+            case LinePart::Introduction:
+                doc_.introduction.push_back(kept(line, 0));
+                break;
+            case LinePart::IntroductionEnd:
+                doc_.introductionEnd = kept(line, 1);
+                break;
+            case LinePart::Verdict:
+                doc_.verdicts.push_back({kept(line, 0), {}, 0});
+                break;
+            case LinePart::MinimumScore:
+                doc_.verdicts.back().minimum = kept(line, 0);
+                break;
+            case LinePart::LevelTableEnd:
+                doc_.levelTableEnd = kept(line, 1);
+                break;
+            case LinePart::QuestionText:
+                question(line).lines.push_back(kept(line, 0));
+                break;
+            case LinePart::QuestionTextEnd:
+                question(line).textEnd = kept(line, 1);
+                break;
+            case LinePart::AnswerText:
+                answer(line).lines.push_back(kept(line, 0));
+                break;
+            case LinePart::AnswerMarker:
+                answer(line).marker = kept(line, 2);
+                break;
+            case LinePart::Trailing:
+                doc_.trailing.push_back(kept(line, 0));
+                break;
         }
     }
 
@@ -74,19 +96,25 @@ private:
 
 std::string describe(const DocPlace& place) {
     switch (place.part) {
-        case LinePart::Title: return std::string(words::kTitle);
+        case LinePart::Title:
+            return std::string(words::kTitle);
         case LinePart::Introduction:
-        case LinePart::IntroductionEnd: return std::string(words::kIntroduction);
-        case LinePart::Verdict: return words::verdict(place.item + 1);
+        case LinePart::IntroductionEnd:
+            return std::string(words::kIntroduction);
+        case LinePart::Verdict:
+            return words::verdict(place.item + 1);
         case LinePart::MinimumScore:
             return words::verdict(place.item + 1) + ", наименьшее число баллов";
-        case LinePart::LevelTableEnd: return std::string(words::kLevelTable);
+        case LinePart::LevelTableEnd:
+            return std::string(words::kLevelTable);
         case LinePart::QuestionText:
         case LinePart::QuestionTextEnd:
             return words::question(place.question + 1) + ", " + std::string(words::kQuestionText);
         case LinePart::AnswerText:
-        case LinePart::AnswerMarker: return words::answer(place.question + 1, place.item + 1);
-        case LinePart::Trailing: break;
+        case LinePart::AnswerMarker:
+            return words::answer(place.question + 1, place.item + 1);
+        case LinePart::Trailing:
+            break;
     }
     return "конец файла";
 }

@@ -68,7 +68,7 @@ struct QuizDocument {
     LineEnd lineEnd = LineEnd::CrLf;  // for lines without their own; never None
     DocLine title;
     std::vector<DocLine> introduction;
-    DocLine introductionEnd;          // the "." line: its text is what follows the "."
+    DocLine introductionEnd;           // the "." line: its text is what follows the "."
     std::vector<DocVerdict> verdicts;  // 0 to 4 rows, highest minimum first
     // The "." line that ends the table; not written when the last minimum
     // line begins with "." (".5"), which ends the table itself.

@@ -170,8 +170,8 @@ Encoding detectEncoding(std::istream& in) {
     bool valid = true;
     std::size_t total = 0;
     std::string head;  // the first bytes, however the stream hands them out
-    for (std::streamsize got; valid && total < kDetectionLimit &&
-                              (got = buffer->sgetn(chunk.get(), kChunk)) > 0;) {
+    for (std::streamsize got;
+         valid && total < kDetectionLimit && (got = buffer->sgetn(chunk.get(), kChunk)) > 0;) {
         std::string_view bytes(chunk.get(), static_cast<std::size_t>(got));
         bytes = bytes.substr(0, kDetectionLimit - total);
         total += bytes.size();
@@ -257,8 +257,8 @@ std::size_t utf8CharacterLength(std::string_view utf8) {
 std::size_t appendUtf8AsWindows1251(std::string_view utf8, std::string& out) {
     for (std::size_t i = 0; i < utf8.size();) {
         const std::size_t length = wellFormedLength(utf8.substr(i));
-        const std::optional<char> byte = length == 0 ? std::nullopt
-                                                     : windows1251Byte(utf8CodePoint(utf8.substr(i, length)));
+        const std::optional<char> byte =
+            length == 0 ? std::nullopt : windows1251Byte(utf8CodePoint(utf8.substr(i, length)));
         if (!byte) return i;
         out += *byte;
         i += length;

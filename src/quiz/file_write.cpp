@@ -38,7 +38,8 @@ int createTemporary(int folder, const std::string& target, std::string& name) {
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = "." + target + "." + std::to_string(random() % 1000000000u) + ".tmp";
-        const int fd = ::openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        const int fd = ::openat(folder, name.c_str(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
         if (fd >= 0 || errno != EEXIST) return fd;
     }
     errno = EEXIST;

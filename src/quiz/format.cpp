@@ -12,8 +12,8 @@ bool isDigit(char c) { return c >= '0' && c <= '9'; }
 // keys, the full-width and small forms, the low quotation mark and the dots of
 // Windows-1251, and the letters on those keys of the Russian layout.
 constexpr std::array<std::string_view, 17> kMarkerLookAlikes = {
-    ".", ",", ";", ":", "\u201A", "\u2026", "\u00B7", "\uFF0C", "\uFF0E", "\uFF1B", "\uFF1A",
-    "\u3001", "\u3002", "\uFE50", "\uFE52", "\u044E", "\u0431",  // ю б
+    ".",      ",",      ";",      ":",      "\u201A", "\u2026", "\u00B7", "\uFF0C", "\uFF0E",
+    "\uFF1B", "\uFF1A", "\u3001", "\u3002", "\uFE50", "\uFE52", "\u044E", "\u0431",  // ю б
 };
 
 std::string_view trimmed(std::string_view s) {

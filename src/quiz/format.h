@@ -21,7 +21,8 @@ enum class Block : std::uint8_t {
 // being its content. Only the first byte decides; an empty line never ends a
 // block.
 constexpr bool endsBlock(Block block, std::string_view line) {
-    return !line.empty() && (line.front() == '.' || (block == Block::Answer && line.front() == ','));
+    return !line.empty() &&
+           (line.front() == '.' || (block == Block::Answer && line.front() == ','));
 }
 
 // True for the digits an answer's marker line may carry as points: 0 and 1.

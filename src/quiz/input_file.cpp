@@ -70,7 +70,8 @@ InputFile openInputFile(const std::filesystem::path& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         file.error = errno;
-        file.problem = errno == ENOENT || errno == ENOTDIR ? OpenProblem::Missing : OpenProblem::CannotOpen;
+        file.problem =
+            errno == ENOENT || errno == ENOTDIR ? OpenProblem::Missing : OpenProblem::CannotOpen;
         return file;
     }
     auto buffer = std::make_unique<FileBuffer>(fd);

@@ -28,7 +28,8 @@ public:
 protected:
     int_type underflow() override;
     std::streamsize xsgetn(char* out, std::streamsize count) override;
-    pos_type seekoff(off_type offset, std::ios_base::seekdir dir, std::ios_base::openmode which) override;
+    pos_type seekoff(off_type offset, std::ios_base::seekdir dir,
+                     std::ios_base::openmode which) override;
     pos_type seekpos(pos_type position, std::ios_base::openmode which) override;
 
 private:

@@ -20,10 +20,14 @@ std::size_t find(const char* data, std::size_t from, std::size_t end, char c) {
 
 std::string_view lineEndBytes(LineEnd end) {
     switch (end) {
-        case LineEnd::CrLf: return "\r\n";
-        case LineEnd::Lf: return "\n";
-        case LineEnd::Cr: return "\r";
-        case LineEnd::None: break;
+        case LineEnd::CrLf:
+            return "\r\n";
+        case LineEnd::Lf:
+            return "\n";
+        case LineEnd::Cr:
+            return "\r";
+        case LineEnd::None:
+            break;
     }
     return "";
 }

@@ -12,7 +12,7 @@ namespace quiz {
 
 // How a quoted text shows a control character (C0, DEL and C1).
 enum class ControlStyle : std::uint8_t {
-    Codes,     // \x1B, \x85 (a tab too): for message boxes
+    Codes,  // \x1B, \x85 (a tab too): for message boxes
     Pictures,  // the control pictures ␀ to ␟ and ␡, C1 as <U+0085>, a tab as it is: for a terminal
 };
 

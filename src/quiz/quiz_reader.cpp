@@ -124,7 +124,8 @@ void QuizReader::appendContent(std::string& text, std::string_view separator, Li
     const std::size_t begin = text.size();
     appendDecoded(rawLine_, encoding_, text);
     lastContent_ = {&text, begin, text.size()};
-    if (observer_ != nullptr) notify(part, item, std::string_view(text).substr(begin), rawLine_.size());
+    if (observer_ != nullptr)
+        notify(part, item, std::string_view(text).substr(begin), rawLine_.size());
     text += separator;
 }
 

@@ -16,8 +16,9 @@ namespace say {
 constexpr const char* kGuarded =
     "строка начинается с «{}», и игра приняла бы её за служебную: перед ней записан неразрывный "
     "пробел, чтобы игра показала текст как есть";
-constexpr const char* kCannotEncode = "символ «{}» ({}) нельзя записать в кодировке Windows-1251: "
-                                      "замените его или сохраните файл в UTF-8";
+constexpr const char* kCannotEncode =
+    "символ «{}» ({}) нельзя записать в кодировке Windows-1251: "
+    "замените его или сохраните файл в UTF-8";
 constexpr const char* kMalformed = "в тексте байт, который не составляет символа UTF-8";
 constexpr const char* kLineBreak = "в строке перевод строки: здесь должна быть одна строка";
 constexpr const char* kTooLong = "строка длиннее 1 МиБ (1048576 байт): игра её не прочтёт";
@@ -30,7 +31,8 @@ constexpr const char* kFifthLevel = "оценок в таблице не быв�
 std::string format(std::string_view pattern, std::initializer_list<std::string_view> values) {
     std::string out;
     auto value = values.begin();
-    for (std::size_t at; (at = pattern.find("{}")) != std::string_view::npos && value != values.end();) {
+    for (std::size_t at;
+         (at = pattern.find("{}")) != std::string_view::npos && value != values.end();) {
         out.append(pattern.substr(0, at)).append(*value++);
         pattern.remove_prefix(at + 2);
     }
@@ -131,7 +133,8 @@ void Writer::question(std::size_t q) {
             line(answer.lines[i], {LinePart::AnswerText, number, item, static_cast<int>(i)}, {},
                  Block::Answer);
         }
-        const char head[] = {j + 1 == question.answers.size() ? '.' : ',', answer.right ? '1' : '0'};
+        const char head[] = {j + 1 == question.answers.size() ? '.' : ',',
+                             answer.right ? '1' : '0'};
         line(answer.marker, {LinePart::AnswerMarker, number, item}, std::string_view(head, 2));
     }
 }
@@ -148,7 +151,8 @@ void Writer::line(const DocLine& line, const DocPlace& place, std::string_view h
     pendingEnd_ = line.end.value_or(doc_.lineEnd);
     const bool guarded = block && endsBlock(*block, line.text);
     if (guarded) problem(false, format(say::kGuarded, {line.text.substr(0, 1)}), line.text);
-    if (line.text.find_first_of("\r\n") != std::string::npos) problem(true, say::kLineBreak, line.text);
+    if (line.text.find_first_of("\r\n") != std::string::npos)
+        problem(true, say::kLineBreak, line.text);
     const std::size_t start = out_.bytes.size();
     out_.bytes += head;
     std::string decoded;
@@ -191,7 +195,8 @@ void Writer::problem(bool error, std::string message, std::string_view text) {
 }  // namespace
 
 bool Written::ok() const {
-    return std::none_of(problems.begin(), problems.end(), [](const WriteProblem& p) { return p.error; });
+    return std::none_of(problems.begin(), problems.end(),
+                        [](const WriteProblem& p) { return p.error; });
 }
 
 Written writeDocument(const QuizDocument& document, std::optional<Encoding> encoding) {

@@ -22,7 +22,8 @@ inline constexpr const char* kNoRightAnswer =
 inline constexpr const char* kManyRightAnswers =
     " правильных ответа (с цифрой 1): засчитан будет любой из них";
 inline constexpr const char* kEmptyAnswer = "у ответа нет текста: этот вариант не будет показан";
-inline constexpr const char* kBlankAnswer = "текст ответа из одних пробелов: вариант будет показан пустым";
+inline constexpr const char* kBlankAnswer =
+    "текст ответа из одних пробелов: вариант будет показан пустым";
 inline constexpr const char* kRightAnswerEmpty =
     "у правильного ответа нет текста: этот вариант не будет показан";
 inline constexpr const char* kCannotBeAnswered = ", и ответить на вопрос верно нельзя";

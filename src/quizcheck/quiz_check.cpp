@@ -25,7 +25,8 @@ using quiz::LinePart;
 namespace words = quiz::words;
 
 constexpr int kLadderSteps = window::kLadderSteps;
-constexpr std::array<std::string_view, 4> kOptionControls = {"Option1", "Option2", "Option3", "Option4"};
+constexpr std::array<std::string_view, 4> kOptionControls = {"Option1", "Option2", "Option3",
+                                                             "Option4"};
 
 bool isBlankText(std::string_view text) {
     return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
@@ -105,21 +106,36 @@ public:
 
     void lineRead(const quiz::ReadLine& line) override {
         switch (line.part) {
-            case LinePart::Title: title_ = checkText(line); break;
+            case LinePart::Title:
+                title_ = checkText(line);
+                break;
             case LinePart::Introduction: {
                 NumberedLine text = checkText(line);
                 if (!introductionFirst_) introductionFirst_ = std::move(text);
                 break;
             }
-            case LinePart::Verdict: levelLines_.verdictLines.push_back(checkText(line)); break;
-            case LinePart::MinimumScore: levelLines_.minimumLines.push_back(numbered(line)); break;
-            case LinePart::QuestionText: noteQuestionLine(checkText(line)); break;
-            case LinePart::QuestionTextEnd: noteQuestionLine(numbered(line)); break;
-            case LinePart::AnswerText: noteAnswerLine(line); break;
-            case LinePart::AnswerMarker: question_.markers.push_back(numbered(line)); break;
+            case LinePart::Verdict:
+                levelLines_.verdictLines.push_back(checkText(line));
+                break;
+            case LinePart::MinimumScore:
+                levelLines_.minimumLines.push_back(numbered(line));
+                break;
+            case LinePart::QuestionText:
+                noteQuestionLine(checkText(line));
+                break;
+            case LinePart::QuestionTextEnd:
+                noteQuestionLine(numbered(line));
+                break;
+            case LinePart::AnswerText:
+                noteAnswerLine(line);
+                break;
+            case LinePart::AnswerMarker:
+                question_.markers.push_back(numbered(line));
+                break;
             case LinePart::IntroductionEnd:
             case LinePart::LevelTableEnd:
-            case LinePart::Trailing: break;
+            case LinePart::Trailing:
+                break;
         }
     }
 
@@ -150,7 +166,8 @@ private:
         NumberedLine line = numbered(read);
         if (quiz::hasControlCharacter(line.text)) warn(line, say::kControlCharacters);
         // A line that reads as UTF-8 by itself, as the game would tell a whole file.
-        if (encoding_ == quiz::Encoding::Windows1251 && quiz::detectEncoding(read.bytes) == quiz::Encoding::Utf8) {
+        if (encoding_ == quiz::Encoding::Windows1251 &&
+            quiz::detectEncoding(read.bytes) == quiz::Encoding::Utf8) {
             warn(line, say::kMixedEncoding + quotedLine(read.bytes) + "»");
         }
         return line;
@@ -184,9 +201,10 @@ private:
 
     void warnBeyondReach(const quiz::QuizError& e) {
         settle(kLadderSteps);
-        report_.warning(name_, e.line(),
-                        e.hasLineText() ? std::optional<std::string_view>(e.lineText()) : std::nullopt,
-                        say::kBeyondReach + e.expected());
+        report_.warning(
+            name_, e.line(),
+            e.hasLineText() ? std::optional<std::string_view>(e.lineText()) : std::nullopt,
+            say::kBeyondReach + e.expected());
     }
 
     void checkTitle() {
@@ -199,8 +217,8 @@ private:
         if (isBlankText(introduction)) {
             warn(lastLine(), say::kEmptyIntroduction);
         } else {
-            measure("Label2.intro", introduction, *introductionFirst_, std::string(words::kIntroduction),
-                    "текст");
+            measure("Label2.intro", introduction, *introductionFirst_,
+                    std::string(words::kIntroduction), "текст");
         }
     }
 
@@ -243,8 +261,8 @@ void QuizCheck::checkLevelTable() {
         warn(table.minimumLines[i],
              "наименьшее число баллов " + std::to_string(rows[i].minScore) +
                  " не меньше, чем у оценки выше (" + std::to_string(rows[lowest].minScore) +
-                 ", строка " + std::to_string(table.minimumLines[lowest].number) + "): " +
-                 (chosenByMinimum ? say::kLevelNeverShown : say::kLastLevelAnyway));
+                 ", строка " + std::to_string(table.minimumLines[lowest].number) +
+                 "): " + (chosenByMinimum ? say::kLevelNeverShown : say::kLastLevelAnyway));
     }
     table_ = std::move(table);
 }
@@ -259,7 +277,8 @@ void QuizCheck::noteLevelTable(std::optional<int> questions) {
         return;
     }
     if (table.rows.size() < static_cast<std::size_t>(game::kVerdictRows)) {
-        warn(table.end, "оценок в таблице " + std::to_string(table.rows.size()) + say::kLevelRowsMissing);
+        warn(table.end,
+             "оценок в таблице " + std::to_string(table.rows.size()) + say::kLevelRowsMissing);
     }
     if (questions) noteResultsScreen(*questions);
 }
@@ -268,9 +287,12 @@ void QuizCheck::noteResultsScreen(int score) {
     const LevelTable& table = *table_;
     const std::vector<quiz::LevelRow>& rows = table.rows;
     const auto minimum = [&](int i) {
-        return static_cast<std::size_t>(i) <= rows.size() ? rows[static_cast<std::size_t>(i - 1)].minScore : 0;
+        return static_cast<std::size_t>(i) <= rows.size()
+                   ? rows[static_cast<std::size_t>(i - 1)].minScore
+                   : 0;
     };
-    for (int i = 1; i <= game::kRowsChosenByMinimum && static_cast<std::size_t>(i) <= rows.size(); ++i) {
+    for (int i = 1; i <= game::kRowsChosenByMinimum && static_cast<std::size_t>(i) <= rows.size();
+         ++i) {
         const auto at = static_cast<std::size_t>(i - 1);
         if (table.neverShown[at] || minimum(i) <= score) continue;
         warn(table.minimumLines[at], "наименьшее число баллов " + std::to_string(minimum(i)) +
@@ -308,15 +330,17 @@ void QuizCheck::checkQuestion(int number) {
 }
 
 void QuizCheck::checkAnswers(int number, const quiz::Question& question) {
-    const bool rightShown = std::any_of(question.answers.begin(), question.answers.end(),
-                                        [](const quiz::Answer& a) { return a.points == 1 && !a.text.empty(); });
+    const bool rightShown =
+        std::any_of(question.answers.begin(), question.answers.end(),
+                    [](const quiz::Answer& a) { return a.points == 1 && !a.text.empty(); });
     for (std::size_t j = 0; j < question.answers.size(); ++j) {
         const quiz::Answer& answer = question.answers[j];
         const NumberedLine& marker = question_.markers.at(j);
         const std::string answerName = words::answer(number, static_cast<int>(j) + 1);
         const std::string prefix = answerName + ": ";
         if (answer.text.empty() && answer.points == 1) {
-            warn(marker, prefix + say::kRightAnswerEmpty + (rightShown ? "" : say::kCannotBeAnswered));
+            warn(marker,
+                 prefix + say::kRightAnswerEmpty + (rightShown ? "" : say::kCannotBeAnswered));
         } else if (answer.text.empty()) {
             warn(marker, prefix + say::kEmptyAnswer);
         } else if (isBlankText(answer.text)) {
@@ -345,12 +369,14 @@ bool checkQuiz(const std::string& name, std::istream& in, Report& report,
         report.summary(name, kUnplayable);
         return false;
     }
-    const std::string encodingPart = "кодировка " + std::string(quiz::encodingName(encoding)) + ", ";
+    const std::string encodingPart =
+        "кодировка " + std::string(quiz::encodingName(encoding)) + ", ";
     QuizCheck check(name, encoding, in, report, options);
     try {
         const int questions = check.run();
-        report.summary(name, encodingPart + "вопросов: " + std::to_string(questions) + ", " +
-                                 (questions < kLadderSteps ? say::kEndsOnResults : say::kEndsOnLadder));
+        report.summary(name,
+                       encodingPart + "вопросов: " + std::to_string(questions) + ", " +
+                           (questions < kLadderSteps ? say::kEndsOnResults : say::kEndsOnLadder));
         return true;
     } catch (const quiz::QuizError& e) {
         check.settle(std::nullopt);
@@ -371,12 +397,21 @@ bool checkQuizFile(const std::filesystem::path& path, const std::string& name, R
     const quiz::InputFile file = quiz::openInputFile(path);
     std::string problem;
     switch (file.problem) {
-        case quiz::OpenProblem::None: break;
-        case quiz::OpenProblem::Missing: problem = say::kMissing + std::string(missingNote); break;
-        case quiz::OpenProblem::Folder: problem = say::kFolder; break;
+        case quiz::OpenProblem::None:
+            break;
+        case quiz::OpenProblem::Missing:
+            problem = say::kMissing + std::string(missingNote);
+            break;
+        case quiz::OpenProblem::Folder:
+            problem = say::kFolder;
+            break;
         // A pipe or a device may never end.
-        case quiz::OpenProblem::NotAFile: problem = say::kNotAFile; break;
-        case quiz::OpenProblem::CannotOpen: problem = say::kCannotOpen; break;
+        case quiz::OpenProblem::NotAFile:
+            problem = say::kNotAFile;
+            break;
+        case quiz::OpenProblem::CannotOpen:
+            problem = say::kCannotOpen;
+            break;
     }
     if (!problem.empty()) {
         reportError(name, report, problem);
@@ -385,7 +420,8 @@ bool checkQuizFile(const std::filesystem::path& path, const std::string& name, R
     }
     const bool clean = checkQuiz(name, *file.stream, report, options);
     if (file.buffer->readError() == 0) return clean;
-    reportError(name, report, say::kCannotRead + std::string(std::strerror(file.buffer->readError())));
+    reportError(name, report,
+                say::kCannotRead + std::string(std::strerror(file.buffer->readError())));
     return false;
 }
 

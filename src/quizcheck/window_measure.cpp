@@ -19,9 +19,12 @@ CheckOptions WindowMeasure::options() const {
     CheckOptions options;
     options.measure = [](std::string_view control, std::string_view utf8) {
         switch (window::textFit(control, utf8)) {
-            case window::Fit::AsDesigned: return TextFit::AsDesigned;
-            case window::Fit::Shrunk: return TextFit::Shrunk;
-            case window::Fit::Elided: break;
+            case window::Fit::AsDesigned:
+                return TextFit::AsDesigned;
+            case window::Fit::Shrunk:
+                return TextFit::Shrunk;
+            case window::Fit::Elided:
+                break;
         }
         return TextFit::Elided;
     };

@@ -44,7 +44,8 @@ std::optional<quiz::Encoding> encodingByName(std::string_view name) {
 }
 
 // Sets the option `name` of `command` to `value`; the mistake, if any.
-std::optional<std::string> setOption(Command& command, std::string_view name, const std::string& value) {
+std::optional<std::string> setOption(Command& command, std::string_view name,
+                                     const std::string& value) {
     if (name == "--convert") {
         command.mode = Command::Mode::Convert;
         command.input = value;
@@ -52,10 +53,14 @@ std::optional<std::string> setOption(Command& command, std::string_view name, co
         command.output = value;
     } else if (name == "--from") {
         command.from = convert::kindByName(value);
-        if (!command.from) return "неизвестный вид «" + quizcheck::quotedLine(value) + "»: quiz, csv, aiken или gift";
+        if (!command.from)
+            return "неизвестный вид «" + quizcheck::quotedLine(value) +
+                   "»: quiz, csv, aiken или gift";
     } else if (name == "--encoding") {
         command.encoding = encodingByName(value);
-        if (!command.encoding) return "неизвестная кодировка «" + quizcheck::quotedLine(value) + "»: windows-1251 или utf-8";
+        if (!command.encoding)
+            return "неизвестная кодировка «" + quizcheck::quotedLine(value) +
+                   "»: windows-1251 или utf-8";
     } else {
         command.title = value;
     }
@@ -63,7 +68,8 @@ std::optional<std::string> setOption(Command& command, std::string_view name, co
 }
 
 std::optional<std::string> checkCombination(const Command& command, bool converting) {
-    if (!converting && (!command.output.empty() || command.from || command.encoding || command.title)) {
+    if (!converting &&
+        (!command.output.empty() || command.from || command.encoding || command.title)) {
         return "--output, --from, --encoding и --title нужны только вместе с --convert";
     }
     if (converting && command.output.empty()) return "не указано, куда записать: --output ВЫХОД";
@@ -79,7 +85,8 @@ std::optional<std::string> readArguments(const std::vector<std::string>& args, C
     for (std::size_t i = 0; i < args.size() && !status; ++i) {
         const std::string& arg = args[i];
         const std::string name = arg.substr(0, arg.find('='));
-        const bool takesValue = std::find(std::begin(kValueOptions), std::end(kValueOptions), name) != std::end(kValueOptions);
+        const bool takesValue = std::find(std::begin(kValueOptions), std::end(kValueOptions),
+                                          name) != std::end(kValueOptions);
         if (optionsEnded || arg == "-" || !arg.starts_with('-')) {
             if (command.file) return "можно открыть только один файл";
             command.file = arg;
@@ -92,7 +99,8 @@ std::optional<std::string> readArguments(const std::vector<std::string>& args, C
             out << "quizedit (Лестница вопросов), версия " QUIZ_VERSION "\n";
             status = kExitDone;
         } else if (takesValue && (name.size() < arg.size() || i + 1 < args.size())) {
-            const std::string value = name.size() < arg.size() ? arg.substr(name.size() + 1) : args[++i];
+            const std::string value =
+                name.size() < arg.size() ? arg.substr(name.size() + 1) : args[++i];
             if (auto mistake = setOption(command, name, value)) return mistake;
         } else {
             return (takesValue ? "у параметра нет значения: «" : "неизвестный параметр «") +

@@ -30,21 +30,32 @@ constexpr const char* kFailedCheck = "файл не записан: записа
 }  // namespace say
 
 // The input's bytes, or the problem reported.
-std::optional<std::string> readInput(const fs::path& path, const std::string& name, quizcheck::Report& report) {
+std::optional<std::string> readInput(const fs::path& path, const std::string& name,
+                                     quizcheck::Report& report) {
     const quiz::InputFile file = quiz::openInputFile(path);
     std::string problem;
     switch (file.problem) {
-        case quiz::OpenProblem::None: break;
-        case quiz::OpenProblem::Missing: problem = say::kMissing; break;
-        case quiz::OpenProblem::Folder: problem = say::kFolder; break;
-        case quiz::OpenProblem::NotAFile: problem = say::kNotAFile; break;
-        case quiz::OpenProblem::CannotOpen: problem = say::kCannotRead + std::string(std::strerror(file.error)); break;
+        case quiz::OpenProblem::None:
+            break;
+        case quiz::OpenProblem::Missing:
+            problem = say::kMissing;
+            break;
+        case quiz::OpenProblem::Folder:
+            problem = say::kFolder;
+            break;
+        case quiz::OpenProblem::NotAFile:
+            problem = say::kNotAFile;
+            break;
+        case quiz::OpenProblem::CannotOpen:
+            problem = say::kCannotRead + std::string(std::strerror(file.error));
+            break;
     }
     std::optional<std::string> bytes;
     if (problem.empty()) {
         bytes = quiz::readAtMost(*file.stream, kMaxInputBytes);
         if (!bytes) problem = say::kTooBig;
-        if (file.buffer->readError() != 0) problem = say::kCannotRead + std::string(std::strerror(file.buffer->readError()));
+        if (file.buffer->readError() != 0)
+            problem = say::kCannotRead + std::string(std::strerror(file.buffer->readError()));
     }
     if (problem.empty()) return bytes;
     report.error(name, 0, std::nullopt, problem);
@@ -53,7 +64,8 @@ std::optional<std::string> readInput(const fs::path& path, const std::string& na
 
 // The writer's problems at the input's lines where the text came from, else
 // at the output's.
-bool reportWritten(const Command& command, const quiz::Written& written, quizcheck::Report& report) {
+bool reportWritten(const Command& command, const quiz::Written& written,
+                   quizcheck::Report& report) {
     for (const quiz::WriteProblem& p : written.problems) {
         const bool fromInput = p.sourceLine > 0;
         const std::string& file = fromInput ? command.input : command.output;
@@ -69,7 +81,8 @@ bool reportWritten(const Command& command, const quiz::Written& written, quizche
 
 std::optional<convert::Converted> converted(const Command& command, const std::string& bytes,
                                             quizcheck::Report& report) {
-    const std::optional<convert::Kind> kind = command.from ? command.from : convert::guessKind(command.input, bytes);
+    const std::optional<convert::Kind> kind =
+        command.from ? command.from : convert::guessKind(command.input, bytes);
     if (!kind) {
         report.error(command.input, 0, std::nullopt, say::kUnknownKind);
         return std::nullopt;
@@ -89,13 +102,15 @@ std::optional<convert::Converted> converted(const Command& command, const std::s
 int runConvert(const Command& command, const fs::path& folder, std::ostream& out,
                const quizcheck::CheckOptions& options) {
     quizcheck::Report report(out);
-    const std::optional<std::string> bytes = readInput(folder / command.input, command.input, report);
+    const std::optional<std::string> bytes =
+        readInput(folder / command.input, command.input, report);
     if (!bytes) return kExitProblems;
     const std::optional<convert::Converted> result = converted(command, *bytes, report);
     if (!result) return kExitProblems;
     const quiz::QuizDocument& document = result->document;
     // A new document is in Windows-1251 unless asked; a quiz file keeps its own.
-    const quiz::Written written = quiz::writeDocument(document, command.encoding.value_or(document.encoding));
+    const quiz::Written written =
+        quiz::writeDocument(document, command.encoding.value_or(document.encoding));
     if (!reportWritten(command, written, report)) return kExitProblems;
     // What is written is read back as the game reads it: it must pass the check.
     std::istringstream again(written.bytes);
