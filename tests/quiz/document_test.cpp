@@ -10,6 +10,7 @@
 
 #include "quiz/document.h"
 #include "quiz/file_write.h"
+#include "quiz/input_file.h"
 #include "quiz/quiz_error.h"
 #include "quiz/writer.h"
 #include "support/support.h"
@@ -139,9 +140,14 @@ TEST(Document, ChangedAndNewDocumentsAreWrittenAsTheGameWillReadThem) {
     }
 }
 
-TEST(Document, FilesAreReplacedWholeOrNotAtAll) {
+TEST(Document, FilesAreReadThroughOneHandleAndReplacedWholeOrNotAtAll) {
     testing_support::TempFolder folder;
     const fs::path quiz = folder.write("quiz.txt", "old"), other = folder.write("other.txt", "other");
+    const quiz::InputFile input = quiz::openInputFile(quiz);  // read a character at a time, then in bulk after a seek
+    std::string first;
+    ASSERT_TRUE(input.stream && std::getline(*input.stream, first));
+    EXPECT_TRUE(first == "old" && input.stream->seekg(1) && quiz::readAtMost(*input.stream, 2) == "ld");
+    EXPECT_EQ(quiz::readAtMost(*quiz::openInputFile(other).stream, 4), std::nullopt) << "more than the limit";
     ::chmod(quiz.c_str(), 0640);
     EXPECT_EQ(quiz::writeFileWhole(quiz, "new"), "");
     EXPECT_EQ(folder.read("quiz.txt"), "new");
