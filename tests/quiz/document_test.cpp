@@ -122,9 +122,10 @@ const Edit kEdits[] = {
          d.questions[0].answers.insert(d.questions[0].answers.begin(), {{{"N"}}, false, {}});
      }, "T\r\n.\r\nW\r\n3\r\nV\r\n 7 \r\n.\r\nQ\r\n. x\r\nN\r\n,0\r\nA\r\n.1 y\r\n"},
     {"what_the_game_could_not_read", kSmall, [](QuizDocument& d) {
-         d.title.text = "a\nb", d.verdicts.resize(5), d.questions[0].answers.clear();
-     }, "error 1 (1) заголовок: в строке перевод строки: здесь должна быть одна строка\nerror 11 (0) оценка 5: оценок в "
-        "таблице не бывает больше четырёх\nerror 15 (5) вопрос 1, текст вопроса: у вопроса должно быть от одного до "
+         d.title.text = "a\nb", d.introduction = {{"\xC3"}}, d.verdicts.resize(5), d.questions[0].answers.clear();
+     }, "error 1 (1) заголовок: в строке перевод строки: здесь должна быть одна строка\nerror 2 (0) вступление: в тексте "
+        "байт, который не составляет символа UTF-8\nerror 12 (0) оценка 5: оценок в "
+        "таблице не бывает больше четырёх\nerror 16 (5) вопрос 1, текст вопроса: у вопроса должно быть от одного до "
         "четырёх ответов\n"},
 };
 
