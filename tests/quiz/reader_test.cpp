@@ -183,6 +183,11 @@ TEST(Encoding, DetectsUtf8OnlyWhereTheWholeFileIsUtf8AndSeeksBack) {
     testing_support::TrickleBuf pipe("Привет", 1);
     std::istream unseekable(&pipe);
     EXPECT_THROW(quiz::detectEncoding(unseekable), std::invalid_argument);
+    for (const std::size_t ascii : {quiz::kDetectionLimit - 2, quiz::kDetectionLimit}) {  // a huge file is not read to its end
+        std::istringstream in(std::string(ascii, 'a') + "Я");
+        const Encoding expected = ascii < quiz::kDetectionLimit ? Encoding::Utf8 : Encoding::Windows1251;
+        EXPECT_TRUE(quiz::detectEncoding(in) == expected && quiz::detectEncoding(in.str()) == expected) << ascii;
+    }
 }
 
 }  // namespace
