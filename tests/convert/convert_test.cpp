@@ -74,16 +74,19 @@ const Case kCases[] = {
      "не закрыта до конца файла\n1: Q = A* | B\n"},
     {"empty_sheet", convert::readSpreadsheet, "\r\n;;\r\n", "0: в таблице нет ни одного вопроса\n"},
     {"aiken", convert::readAiken, toWindows1251("Где Нил?\nЕгипет или нет\nA. Африка\nB) Европа\nANSWER: A\n\n"
-     "Q2\nA. x\nB. y\nC. z\nD. w\nANSWER:D\n"), "1: Где Нил? / Египет или нет = Африка* | Европа\n7: Q2 = x | y | z | w*\n"},
+     "Q2\nANSWERS?\nA. x\nB. y\nC.\nD. w\nANSWER:D\nQ3\nA. a\nB. b\nANSWER\tA\n"),
+     "1: Где Нил? / Египет или нет = Африка* | Европа\n7: Q2 / ANSWERS? = x | y |  | w*\n14: Q3 = a* | b\n"},
     {"aiken_problems", convert::readAiken, "A. first\nQ\nA. a\nC. c\nANSWER: A\nQ\nA. a\nANSWER: A\nQ\nA. a\nB. b\n"
-     "ANSWER: C\nQ\nA. a\nB. b\nC. c\nD. d\nE. e\nANSWER: A\nQ\nA. a\nB. b\n",
+     "ANSWER: C\nQ\nA. a\nB. b\nC. c\nD. d\nE. e\nANSWER: A\nQ\nA. a\nB. b\nANSWER: AB\nQ\nA. a\nB. b\nANSWER: b\n"
+     "Q\nA. a\nB. b\n",
      "1 «A. first»: вариант ответа до текста вопроса\n4 «C. c»: варианты ответа идут по порядку A, B, C, D, а здесь "
      "ожидался B\n6 «Q»: у вопроса меньше двух вариантов ответа\n12 «ANSWER: C»: ANSWER называет вариант, которого у "
-     "вопроса нет\n18 «E. e»: пятый вариант ответа: у вопроса в игре их не больше четырёх (A, B, C, D)\n20 «Q»: у "
-     "вопроса нет строки «ANSWER: X» с буквой правильного ответа\n"},
+     "вопроса нет\n18 «E. e»: пятый вариант ответа: у вопроса в игре их не больше четырёх (A, B, C, D)\n23 «ANSWER: AB»: "
+     "ANSWER называет вариант, которого у вопроса нет\n27 «ANSWER: b»: ANSWER называет…\n28 «Q»: у вопроса нет строки "
+     "«ANSWER: X» с буквой правильного ответа\n"},
     {"gift", convert::readGift, "// comment\n$CATEGORY: geo\n\n::T1::[html]Где \\{Нил\\}?\nв Африке? {\n=Да # верно\n"
-     "~Нет\n~Не \\= знаю\n}\n\nЗемля плоская.{FALSE#нет}\n\n2 \\: 2 {=4 ~5\n//c\n~\\n6 ####всё}\n",
-     "4: Где {Нил}? / в Африке? = Да* | Нет | Не = знаю\n11: Земля плоская. = Верно | Неверно*\n13: 2 : 2 = 4* | 5 | 6\n"},
+     "~Нет\n~Не \\= знаю \\~\n}\n\nЗемля плоская.{FALSE#нет}\n\n2 \\: 2 {=4 ~5\n//c\n~\\n6 ####всё}\n",
+     "4: Где {Нил}? / в Африке? = Да* | Нет | Не = знаю ~\n11: Земля плоская. = Верно | Неверно*\n13: 2 : 2 = 4* | 5 | 6\n"},
     {"gift_kinds_the_game_cannot_ask", convert::readGift, "Q {=a ~%50%b}\n\nQ {=a =b ~c}\n\nQ {=a ~b ~c ~d ~e}\n\n"
      "Q {=a =b}\n\nQ {#5:1}\n\nQ {=a -> b ~c -> d}\n\nQ {}\n\nQ {=a ~b} more\n\nJust text\n\n::T Q {=a ~b}\n\nQ {=a ~b",
      "1 «Q {=a ~%50%b}»: " + kAnyKind + "ответы с весами (%50%)…\n3 «Q {=a =b ~c}»: " + kAnyKind + "несколько верных "
