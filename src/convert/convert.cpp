@@ -32,8 +32,9 @@ constexpr DefaultVerdict kVerdicts[] = {
 // its neighbours.
 void addDefaults(quiz::QuizDocument& document, const std::string& title) {
     document.title = quiz::DocLine(title);
-    std::string introduction(kIntroduction);
-    introduction.replace(introduction.find("{}"), 2, title);
+    const std::size_t at = kIntroduction.find("{}");
+    std::string introduction(kIntroduction.substr(0, at));
+    introduction.append(title).append(kIntroduction.substr(at + 2));
     document.introduction = quiz::docLines(introduction);
     const int played =
         std::min<int>(static_cast<int>(document.questions.size()), window::kLadderSteps);

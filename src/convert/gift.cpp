@@ -90,8 +90,9 @@ struct Block {
 };
 
 std::string kindProblem(const char* what) {
-    std::string message = say::kKind;
-    return message.replace(message.find("{}"), 2, what);
+    const std::string_view pattern = say::kKind;
+    const std::size_t at = pattern.find("{}");
+    return std::string(pattern.substr(0, at)).append(what).append(pattern.substr(at + 2));
 }
 
 bool isTrueFalse(std::string_view body, bool& right) {

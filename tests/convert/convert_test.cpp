@@ -26,11 +26,12 @@ std::string joined(const std::vector<quiz::DocLine>& lines) {
 // Each question as "LINE: text = answer | right* | answer", each problem as "LINE «line»: message".
 std::string render(const convert::Questions& read) {
     std::string out;
-    for (const convert::Problem& p : read.problems)
-        out += std::to_string(p.line) + (p.lineText ? " «" + *p.lineText + "»" : "") + ": " + p.message + "\n";
+    for (const convert::Problem& p : read.problems)  // appended piece by piece: GCC 12 misreads "…" + string
+        out.append(std::to_string(p.line)).append(p.lineText ? " «" + *p.lineText + "»" : "").append(": ")
+            .append(p.message).append("\n");
     for (const quiz::DocQuestion& q : read.questions) {
-        out += std::to_string(q.lines.at(0).sourceLine) + ": " + joined(q.lines) + " =";
-        for (const quiz::DocAnswer& a : q.answers) out += " " + joined(a.lines) + (a.right ? "*" : "") + " |";
+        out.append(std::to_string(q.lines.at(0).sourceLine)).append(": ").append(joined(q.lines)).append(" =");
+        for (const quiz::DocAnswer& a : q.answers) out.append(" ").append(joined(a.lines)).append(a.right ? "* |" : " |");
         out.pop_back(), out.back() = '\n';
     }
     return out;
