@@ -1,8 +1,13 @@
 // The quiz reader against a floor that only splits the same bytes into lines
 // and decodes them: the reader should keep at least half the floor's speed.
+// And the peak memory of the game's start-up and of quizcheck on files of one
+// huge line, against an ordinary quiz: within a few MiB of it.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -10,7 +15,10 @@
 #include <streambuf>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
+#include "game/game.h"
 #include "quiz/encoding.h"
 #include "quiz/quiz_reader.h"
 
@@ -87,12 +95,124 @@ protected:
     }
 };
 
+// A window that shows nothing: the game's start-up runs on it as on the real one.
+class NullForm final : public window::FormOps {
+public:
+    void setTitle(const std::string&) override {}
+    void setCaption(window::ControlRef, const std::string&) override {}
+    std::string caption(window::ControlRef) const override { return {}; }
+    void setVisible(window::ControlRef, bool) override {}
+    void setEnabled(window::ControlRef, bool) override {}
+    void setBackColor(window::ControlRef, window::Color) override {}
+    void setForeColor(window::ControlRef, window::Color) override {}
+    void setWordWrapAutoSize(window::ControlRef) override {}
+    std::string tag(window::ControlRef) const override { return {}; }
+    void setTag(window::ControlRef, const std::string&) override {}
+    void clearSelection(window::ControlRef) override {}
+    window::Reply messageBox(const std::string&, const std::string&, window::Buttons,
+                             window::Icon) override {
+        return window::Reply::Ok;
+    }
+    [[noreturn]] void endProgram() override { throw window::ProgramEnd{0}; }
+    [[noreturn]] void stopOnFailure(const std::string&) override { throw window::ProgramEnd{1}; }
+};
+
+// The game's start-up on `file`, given by name (the quiz is read and checked
+// before the introduction shows); runs in a process of its own.
+int startGame(const char* file) {
+    NullForm form;
+    game::Game game(form, game::GivenQuiz{file});
+    try {
+        game.load();
+        return 0;
+    } catch (const std::exception&) {
+        return 1;
+    }
+}
+
+std::string programFolder() {
+    return std::filesystem::read_symlink("/proc/self/exe").parent_path();
+}
+
+// Runs `argv` to its end; its peak resident memory in MiB and its seconds. The
+// figure includes what this process holds when it forks (a few MiB here: the
+// memory figures run first).
+std::pair<double, double> peakOf(std::vector<std::string> argv) {
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // Its report is no figure of the benchmark.
+        if (std::FILE* nothing = std::freopen("/dev/null", "w", stdout); nothing == nullptr)
+            ::_exit(126);
+        std::vector<char*> args;
+        for (std::string& arg : argv) args.push_back(arg.data());
+        args.push_back(nullptr);
+        ::execv(args[0], args.data());
+        ::_exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    ::wait4(child, &status, 0, &usage);
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    return {static_cast<double>(usage.ru_maxrss) / 1024.0, took.count()};
+}
+
+// A sparse file of `size` zero bytes: one line, costing no disk.
+std::string sparseFile(std::uintmax_t size) {
+    const std::string path =
+        std::filesystem::temp_directory_path() / ("bench_reader_line_" + std::to_string(size));
+    std::ofstream(path, std::ios::binary).close();
+    std::filesystem::resize_file(path, size);
+    return path;
+}
+
+// The generated quiz of kQuestions questions as a file, written by a process
+// of its own: this one forks for the figures, and its memory would count.
+std::string generatedFile() {
+    const std::string path = std::filesystem::temp_directory_path() / "bench_reader_questions.txt";
+    peakOf({programFolder() + "/bench_reader", "--write-questions", path});
+    return path;
+}
+
+// state.range(0): 0 the bundled test1.txt, 1 the generated quiz, else a file
+// of one line of that many MiB.
+void peakMemory(benchmark::State& state, bool quizcheck) {
+    const std::int64_t mib = state.range(0);
+    const std::string file = mib == 0   ? QUIZ_SOURCE_DIR "/quizzes/test1.txt"
+                             : mib == 1 ? generatedFile()
+                                        : sparseFile(std::uintmax_t(mib) << 20);
+    const std::string program = programFolder() + (quizcheck ? "/quizcheck" : "/bench_reader");
+    std::pair<double, double> peak;
+    for (auto _ : state) {
+        peak = quizcheck ? peakOf({program, file}) : peakOf({program, "--start-game", file});
+    }
+    if (mib != 0) std::filesystem::remove(file);
+    state.counters["peak_rss_MiB"] = peak.first;
+    state.counters["seconds"] = peak.second;
+}
+BENCHMARK_CAPTURE(peakMemory, game_start, false)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(256)
+    ->Arg(2048)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(peakMemory, quizcheck, true)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(256)
+    ->Arg(2048)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
 // atEnd over ten million blank lines after the last question, read from a
-// file as the game reads quizzes: the reader must not keep them. Runs first,
-// so that the peak memory of the process is its own.
+// file as the game reads quizzes: the reader must not keep them. Runs before
+// the generated quiz is built, so that the peak memory of the process is its
+// own.
 void BM_AtEndOverTenMillionBlankLines(benchmark::State& state) {
     constexpr std::size_t kBlankLines = 10'000'000;
-    const std::filesystem::path file = std::filesystem::temp_directory_path() / "bench_reader_blank_lines.txt";
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() / "bench_reader_blank_lines.txt";
     {
         std::ofstream out(file, std::ios::binary);
         out << "T\r\n.\r\n.\r\nQ\r\n.\r\nA\r\n.1\r\n";
@@ -186,4 +306,14 @@ BENCHMARK(BM_QuizReaderUtf8)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    if (argc == 3 && std::string_view(argv[1]) == "--start-game") return startGame(argv[2]);
+    if (argc == 3 && std::string_view(argv[1]) == "--write-questions") {
+        std::ofstream(argv[2], std::ios::binary) << generatedQuiz();
+        return 0;
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

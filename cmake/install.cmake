@@ -1,5 +1,6 @@
-# Installation: the game and quizcheck, the bundled quizzes, the menu entry with
-# its icon, the AppStream metainfo, the manuals, the copyright and changelog;
+# Installation: the game, quizcheck and quizedit, the bundled quizzes, the menu
+# entry with its icon, the AppStream metainfo, the manuals, the sample sheet,
+# the copyright and changelog;
 # and the Debian package made of all of it (cpack -G DEB in the build folder).
 set(QUIZ_MAINTAINER "quizladder maintainers <maintainers@users.noreply.c-seed-a66f52ec.example>"
     CACHE STRING "The package's maintainer, as \"Name <address>\"")
@@ -17,7 +18,8 @@ endif()
 
 set(quizladder_quiz_files tet0.txt test1.txt test2.txt test3.txt)
 list(TRANSFORM quizladder_quiz_files PREPEND ${PROJECT_SOURCE_DIR}/quizzes/)
-install(TARGETS quizladder quizcheck RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS quizladder quizcheck quizedit RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/data/examples/questions.csv DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 install(FILES ${quizladder_quiz_files} DESTINATION ${CMAKE_INSTALL_DATADIR}/quizladder/quizzes)
 install(FILES ${PROJECT_SOURCE_DIR}/data/quizladder.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
@@ -41,7 +43,7 @@ function(quiz_gzip source destination)
   install(FILES ${source}.gz DESTINATION ${destination})
   set(quiz_gzipped ${quiz_gzipped} ${source}.gz PARENT_SCOPE)
 endfunction()
-foreach(page IN ITEMS quizladder.6 quizcheck.1 ru/quizladder.6 ru/quizcheck.1)
+foreach(page IN ITEMS quizladder.6 quizcheck.1 quizedit.1 ru/quizladder.6 ru/quizcheck.1 ru/quizedit.1)
   string(REGEX MATCH "[0-9]$" section ${page})
   string(REGEX MATCH "^ru/" language ${page})
   configure_file(${PROJECT_SOURCE_DIR}/data/man/${page}.in ${PROJECT_BINARY_DIR}/man/${page} @ONLY)
@@ -103,7 +105,8 @@ are kept. Two lifelines help once a game: the 50/50 and the computer's hint.
 
 The questions come from plain-text quiz files that anyone can write. The game
 rotates three bundled quizzes from game to game and plays any quiz file given
-to it; quizcheck checks quiz files before they are played.")
+to it; quizcheck checks quiz files before they are played, and quizedit makes
+them from spreadsheets and from Moodle's Aiken and GIFT files.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -1,13 +1,15 @@
 // Arbitrary bytes through the whole reader, in both encodings, through a seekable stream with the usual buffer
 // and with a tiny one, and through a trickling stream that cannot seek. Only QuizError may come out, texts are
 // valid UTF-8 within the format's limits, and every way of reading agrees. Detection rewinds the stream and
-// takes for UTF-8 only what is UTF-8.
+// takes for UTF-8 only what is UTF-8. Whatever the game accepts comes back byte for byte through a document.
 #include <cstdint>
 #include <sstream>
 
+#include "quiz/document.h"
 #include "quiz/encoding.h"
 #include "quiz/quiz_error.h"
 #include "quiz/quiz_reader.h"
+#include "quiz/writer.h"
 #include "support/support.h"
 
 static void require(bool condition) { if (!condition) __builtin_trap(); }
@@ -56,5 +58,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const quiz::Encoding encoding = quiz::detectEncoding(detected);
     require(readThrough(std::move(detected), encoding, 4096) == readThrough(std::istringstream(bytes), encoding, 4096));
     require(encoding != quiz::Encoding::Utf8 || bytes.starts_with(quiz::kUtf8ByteOrderMark) || validUtf8(bytes));
+    try {
+        const quiz::Written written = quiz::writeDocument(quiz::readDocument(bytes, "fuzz.txt"));
+        require(written.ok() && written.problems.empty() && written.bytes == bytes);
+    } catch (const quiz::QuizError&) {
+    }
     return 0;
 }

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <utility>
 
+#include "game/verdict.h"
 #include "quiz/counter_step.h"
 #include "quiz/encoding.h"
 #include "quiz/quiz_error.h"
@@ -20,7 +21,7 @@ using window::Reply;
 namespace {
 
 constexpr std::string_view kPlaying = "ИДЕТ ИГРА БУДЬТЕ ВНИМАТЕЛЬНЫ!!!";
-constexpr int kWinningScore = 15;
+constexpr int kWinningScore = window::kLadderSteps;
 
 struct Milestone {
     int lowest;
@@ -248,15 +249,7 @@ std::string resultsText(int score, std::string_view verdict) {
 }
 
 void Game::itog() {
-    // The verdict is that of the first row whose minimum the score reaches;
-    // row 4 covers everything below row 3.
-    int row = 4;
-    for (int i = 1; i <= 3; ++i) {
-        if (state_.score >= state_.levelMinScore(i)) {
-            row = i;
-            break;
-        }
-    }
+    const int row = verdictRow(state_.score, [&](int i) { return state_.levelMinScore(i); });
     form_.setCaption(window::Label2, resultsText(state_.score, state_.levelText(row)));
 }
 

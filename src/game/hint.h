@@ -34,7 +34,7 @@ std::uint32_t secondsSinceMidnight();
 // come up with 2/7 each and option 4 with 1/7.
 int drawHintOption(Chance& chance);
 
-// The letter of option k (1..4) from window::kAnswerLetters: "A" (Latin),
+// The letter of option k (1..4) from quiz::words::kAnswerLetters: "A" (Latin),
 // "Б", "В", "Г". Throws GameError outside 1..4.
 std::string answerLetter(int k);
 

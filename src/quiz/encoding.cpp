@@ -1,8 +1,10 @@
 #include "quiz/encoding.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 namespace quiz {
@@ -138,6 +140,16 @@ private:
     std::size_t multiByte_ = 0;
 };
 
+// The Windows-1251 byte of a code point, if the code page has one.
+std::optional<char> windows1251Byte(char32_t c) {
+    if (c < 0x80) return static_cast<char>(c);
+    if (c >= 0x0410 && c <= 0x044F) return static_cast<char>(0xC0 + (c - 0x0410));
+    for (std::size_t i = 0; i < kUpperPunctuation.size(); ++i) {
+        if (kUpperPunctuation[i] == c && c != 0xFFFD) return static_cast<char>(0x80 + i);
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 std::string_view encodingName(Encoding encoding) {
@@ -156,9 +168,13 @@ Encoding detectEncoding(std::istream& in) {
     const auto chunk = std::make_unique<char[]>(kChunk);
     Utf8Scan scan;
     bool valid = true;
+    std::size_t total = 0;
     std::string head;  // the first bytes, however the stream hands them out
-    for (std::streamsize got; valid && (got = buffer->sgetn(chunk.get(), kChunk)) > 0;) {
+    for (std::streamsize got;
+         valid && total < kDetectionLimit && (got = buffer->sgetn(chunk.get(), kChunk)) > 0;) {
         std::string_view bytes(chunk.get(), static_cast<std::size_t>(got));
+        bytes = bytes.substr(0, kDetectionLimit - total);
+        total += bytes.size();
         if (head.size() < kUtf8ByteOrderMark.size()) {
             head.append(bytes.substr(0, kUtf8ByteOrderMark.size() - head.size()));
             if (head == kUtf8ByteOrderMark) {
@@ -169,20 +185,36 @@ Encoding detectEncoding(std::istream& in) {
         valid = scan.add(bytes);
     }
     buffer->pubseekpos(start, std::ios_base::in);
-    return valid && scan.complete() && scan.multiByte() > 0 ? Encoding::Utf8
-                                                            : Encoding::Windows1251;
+    // A character cut by the limit may well go on as UTF-8.
+    const bool whole = scan.complete() || total >= kDetectionLimit;
+    return valid && whole && scan.multiByte() > 0 ? Encoding::Utf8 : Encoding::Windows1251;
+}
+
+Encoding detectEncoding(std::string_view bytes) {
+    if (bytes.starts_with(kUtf8ByteOrderMark)) return Encoding::Utf8;
+    const bool cut = bytes.size() > kDetectionLimit;
+    Utf8Scan scan;
+    const bool valid = scan.add(bytes.substr(0, kDetectionLimit));
+    return valid && (scan.complete() || cut) && scan.multiByte() > 0 ? Encoding::Utf8
+                                                                     : Encoding::Windows1251;
 }
 
 void appendWindows1251AsUtf8(std::string_view bytes, std::string& out) {
-    const std::size_t start = out.size();
-    out.resize(start + 3 * bytes.size());
-    char* p = out.data() + start;
-    for (const char c : bytes) {
-        const Utf8Form& f = kWindows1251[static_cast<unsigned char>(c)];
-        std::memcpy(p, f.bytes.data(), 3);
-        p += f.size;
+    // A block at a time, so that the text grows with what is written rather
+    // than to three times a huge input first.
+    constexpr std::size_t kBlock = 4096;
+    for (std::size_t from = 0; from < bytes.size(); from += kBlock) {
+        const std::string_view block = bytes.substr(from, kBlock);
+        const std::size_t start = out.size();
+        out.resize(start + 3 * block.size());
+        char* p = out.data() + start;
+        for (const char c : block) {
+            const Utf8Form& f = kWindows1251[static_cast<unsigned char>(c)];
+            std::memcpy(p, f.bytes.data(), 3);
+            p += f.size;
+        }
+        out.resize(static_cast<std::size_t>(p - out.data()));
     }
-    out.resize(static_cast<std::size_t>(p - out.data()));
 }
 
 std::string windows1251ToUtf8(std::string_view bytes) {
@@ -208,6 +240,30 @@ void appendUtf8Checked(std::string_view bytes, std::string& out) {
         }
         i = good;
     }
+}
+
+char32_t utf8CodePoint(std::string_view sequence) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(sequence[i]); };
+    if (sequence.size() == 1) return byte(0);
+    char32_t c = byte(0) & (0x7F >> sequence.size());
+    for (std::size_t i = 1; i < sequence.size(); ++i) c = (c << 6) | (byte(i) & 0x3F);
+    return c;
+}
+
+std::size_t utf8CharacterLength(std::string_view utf8) {
+    return utf8.empty() ? 0 : wellFormedLength(utf8);
+}
+
+std::size_t appendUtf8AsWindows1251(std::string_view utf8, std::string& out) {
+    for (std::size_t i = 0; i < utf8.size();) {
+        const std::size_t length = wellFormedLength(utf8.substr(i));
+        const std::optional<char> byte =
+            length == 0 ? std::nullopt : windows1251Byte(utf8CodePoint(utf8.substr(i, length)));
+        if (!byte) return i;
+        out += *byte;
+        i += length;
+    }
+    return std::string_view::npos;
 }
 
 void appendDecoded(std::string_view bytes, Encoding encoding, std::string& out) {

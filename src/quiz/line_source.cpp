@@ -18,9 +18,24 @@ std::size_t find(const char* data, std::size_t from, std::size_t end, char c) {
 
 }  // namespace
 
-LineSource::LineSource(std::istream& in, std::size_t bufferSize)
+std::string_view lineEndBytes(LineEnd end) {
+    switch (end) {
+        case LineEnd::CrLf:
+            return "\r\n";
+        case LineEnd::Lf:
+            return "\n";
+        case LineEnd::Cr:
+            return "\r";
+        case LineEnd::None:
+            break;
+    }
+    return "";
+}
+
+LineSource::LineSource(std::istream& in, std::size_t bufferSize, std::size_t maxLine)
     : buffer_(in.rdbuf()),
       defaultCapacity_(std::max(bufferSize, kMinimumBufferSize)),
+      maxLine_(maxLine),
       capacity_(defaultCapacity_),
       data_(std::make_unique<char[]>(capacity_)) {
     if (buffer_ == nullptr) throw std::invalid_argument("LineSource: stream without a buffer");
@@ -29,39 +44,36 @@ LineSource::LineSource(std::istream& in, std::size_t bufferSize)
     if (seekable_) dataOffset_ = here;
 }
 
+void LineSource::take(std::string_view& line, std::size_t at, LineEnd end) {
+    line = std::string_view(data_.get() + begin_, at - begin_);
+    lineEnd_ = end;
+    begin_ = at + lineEndBytes(end).size();
+}
+
 bool LineSource::next(std::string_view& line) {
+    if (tooLong_) return false;
     for (;;) {
-        if (skipLinefeed_) {
-            if (begin_ == end_ && !fill()) {
-                skipLinefeed_ = false;
-                return false;
-            }
-            if (begin_ < end_) {
-                if (data_[begin_] == '\n') ++begin_;
-                skipLinefeed_ = false;
-            }
-            continue;
-        }
         if (!searchesValid_ || nextCr_ < begin_) nextCr_ = find(data_.get(), begin_, end_, '\r');
         if (!searchesValid_ || nextLf_ < begin_) nextLf_ = find(data_.get(), begin_, end_, '\n');
         searchesValid_ = true;
-        const std::size_t lineEnd = std::min(nextCr_, nextLf_);
-        if (lineEnd < end_) {
-            line = std::string_view(data_.get() + begin_, lineEnd - begin_);
-            begin_ = lineEnd + 1;
-            if (data_[lineEnd] == '\r') {
-                if (begin_ < end_) {
-                    if (data_[begin_] == '\n') ++begin_;
-                } else {
-                    skipLinefeed_ = true;
-                }
-            }
+        const std::size_t at = std::min(nextCr_, nextLf_);
+        // A CR that is the last byte read may be the first half of a CR LF:
+        // the line is taken once the next byte, or the end, is known.
+        const bool crAtEdge = at + 1 == end_ && data_[at] == '\r' && !streamDone_;
+        if (std::min(at, end_) - begin_ > maxLine_) {
+            // Refused before the rest of it is read, however long it goes on.
+            take(line, begin_ + maxLine_, LineEnd::None);
+            tooLong_ = true;
             return true;
         }
-        if (!fill()) {
+        if (at < end_ && !crAtEdge) {
+            const bool crLf = data_[at] == '\r' && at + 1 < end_ && data_[at + 1] == '\n';
+            take(line, at, data_[at] == '\n' ? LineEnd::Lf : crLf ? LineEnd::CrLf : LineEnd::Cr);
+            return true;
+        }
+        if (!fill() && !crAtEdge) {
             if (begin_ == end_) return false;
-            line = std::string_view(data_.get() + begin_, end_ - begin_);
-            begin_ = end_;
+            take(line, end_, LineEnd::None);
             return true;
         }
     }
@@ -115,14 +127,13 @@ void LineSource::mark() {
     markDropped_ = false;
     markIndex_ = begin_;
     markOffset_ = dataOffset_ + static_cast<std::streamoff>(begin_);
-    markSkipLinefeed_ = skipLinefeed_;
 }
 
 bool LineSource::rewind() {
     if (!marked_) return true;
     marked_ = false;
     searchesValid_ = false;
-    skipLinefeed_ = markSkipLinefeed_;
+    tooLong_ = false;
     if (!markDropped_) {
         begin_ = markIndex_;
         return true;
@@ -131,7 +142,6 @@ bool LineSource::rewind() {
     begin_ = end_ = 0;
     if (buffer_->pubseekpos(markOffset_, std::ios_base::in) == kNoPosition) {
         streamDone_ = true;
-        skipLinefeed_ = false;
         return false;
     }
     dataOffset_ = markOffset_;

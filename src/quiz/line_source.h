@@ -4,11 +4,24 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <istream>
 #include <memory>
 #include <string_view>
 
 namespace quiz {
+
+// How a line ended: CR LF, a lone LF, a lone CR, or not at all (the last line
+// of a file without a final line end).
+enum class LineEnd : std::uint8_t { CrLf, Lf, Cr, None };
+
+// The bytes of a line end: "\r\n", "\n", "\r" or "".
+std::string_view lineEndBytes(LineEnd end);
+
+// No hand-written quiz has a line this long; a longer one is refused before
+// all its bytes are held, so that a huge file of one line (or a sparse one)
+// costs a bounded amount of memory and time.
+inline constexpr std::size_t kMaxLineBytes = 1024 * 1024;
 
 class LineSource {
 public:
@@ -17,13 +30,18 @@ public:
     // Reads `in` through its stream buffer, which must exist and stay alive.
     // The source reads ahead, so the stream's position afterwards says nothing
     // about how far lines were taken. A `bufferSize` below 16 is taken as 16.
-    explicit LineSource(std::istream& in, std::size_t bufferSize = kDefaultBufferSize);
+    explicit LineSource(std::istream& in, std::size_t bufferSize = kDefaultBufferSize,
+                        std::size_t maxLine = kMaxLineBytes);
 
     // The next line without its line end, or false at the end of the input.
     // CR LF, a lone LF and a lone CR each end a line; bytes after the last
-    // line end form one more line. The view stays valid until the next call
-    // of any member.
+    // line end form one more line. A line longer than `maxLine` bytes comes
+    // as its first `maxLine` bytes with lineTooLong() true, and ends the
+    // input. The view stays valid until the next call of any member.
     bool next(std::string_view& line);
+    // How the line last taken ended.
+    LineEnd lineEnd() const noexcept { return lineEnd_; }
+    bool lineTooLong() const noexcept { return tooLong_; }
 
     // Remembers the position before the next line, so that rewind() can go
     // back there after lines have been taken for a look ahead. While a mark
@@ -43,15 +61,19 @@ private:
     // Reads more bytes into the buffer, keeping the bytes still needed.
     // False when the stream has nothing more.
     bool fill();
+    // Takes the bytes from begin_ up to `at` as the line, ended by `end`.
+    void take(std::string_view& line, std::size_t at, LineEnd end);
 
     std::streambuf* buffer_;
     std::size_t defaultCapacity_;
+    std::size_t maxLine_;
     std::size_t capacity_;
     std::unique_ptr<char[]> data_;
     std::size_t begin_ = 0;  // first byte not yet taken
     std::size_t end_ = 0;    // one past the last byte read
     bool streamDone_ = false;
-    bool skipLinefeed_ = false;  // the last line ended with CR: a LF next belongs to it
+    LineEnd lineEnd_ = LineEnd::None;
+    bool tooLong_ = false;
 
     // Where the next CR and LF lie at or after `begin_` (end_ when none is in
     // the buffer), so each byte is searched once however lines alternate.
@@ -66,7 +88,6 @@ private:
     bool markDropped_ = false;  // the marked bytes left the buffer: rewind seeks
     std::size_t markIndex_ = 0;
     std::streamoff markOffset_ = 0;
-    bool markSkipLinefeed_ = false;
 };
 
 }  // namespace quiz

@@ -1,17 +1,30 @@
 // The one error type of quiz content: every fault of a quiz file or of the
-// counter file that stops the game.
+// counter file that stops the game. And the one way a line of a file, or a
+// name, is quoted in a message.
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace quiz {
 
-// A line of text for a message: control characters (C0, DEL and C1) shown as
-// \xNN, so that they are seen and cannot act on a terminal, and cut after
-// about `limit` bytes with "…", never inside a character.
-std::string shownLine(std::string_view utf8, std::size_t limit);
+// How a quoted text shows a control character (C0, DEL and C1).
+enum class ControlStyle : std::uint8_t {
+    Codes,  // \x1B, \x85 (a tab too): for message boxes
+    Pictures,  // the control pictures ␀ to ␟ and ␡, C1 as <U+0085>, a tab as it is: for a terminal
+};
+
+// A text for a message: control characters made visible in `style`, so that
+// they are seen and cannot act on a terminal, bytes that are no UTF-8 shown as
+// \xNN, and cut after `limit` bytes of `text` with "…", never inside a
+// character.
+std::string shownLine(std::string_view text, std::size_t limit,
+                      ControlStyle style = ControlStyle::Codes);
+
+// True when the UTF-8 text holds a control character other than the tab.
+bool hasControlCharacter(std::string_view utf8);
 
 class QuizError : public std::runtime_error {
 public:

@@ -3,7 +3,9 @@
 #include <climits>
 #include <utility>
 
+#include "quiz/format.h"
 #include "quiz/quiz_error.h"
+#include "quiz/words.h"
 
 namespace quiz {
 
@@ -20,7 +22,7 @@ constexpr const char* kLevel =
 constexpr const char* kMinScoreLine =
     "файл закончился, а ожидалась строка с наименьшим числом баллов для оценки";
 constexpr const char* kQuestion =
-    "файл закончился, а ожидалась строка вопроса или строка с точкой в начале, "
+    "файл закончился, а ожидалась строка текста вопроса или строка с точкой в начале, "
     "закрывающая текст вопроса";
 constexpr const char* kAnswer =
     "файл закончился, а ожидалась строка ответа или строка с точкой или запятой "
@@ -33,90 +35,64 @@ constexpr const char* kAnswerMarker =
 constexpr const char* kFifthAnswer =
     "ожидалась строка с точкой и цифрой 0 или 1: четвёртый ответ должен быть последним, "
     "больше четырёх ответов у вопроса не бывает";
+constexpr const char* kLastAnswerComma =
+    "строка, закрывающая последний ответ вопроса, должна начинаться с точки, а эта "
+    "начинается с запятой, ";
+constexpr const char* kNextQuestionAsAnswer =
+    "и текст следующего вопроса читается как ещё один ответ";
+constexpr const char* kFileEndsAfterComma = "а после неё файл закончился";
 constexpr const char* kFifthLevel =
     "ожидалась строка с точкой в начале, закрывающая таблицу оценок: "
     "оценок не бывает больше четырёх";
-constexpr const char* kMinScore =
-    "ожидалось наименьшее число баллов для оценки: целое число от -32768 до 32767";
+constexpr const char* kMinScore = "ожидалось наименьшее число баллов для оценки: целое число";
 constexpr const char* kMinScoreRange =
     "наименьшее число баллов для оценки вне допустимых пределов: "
     "ожидалось целое число от -32768 до 32767";
+constexpr const char* kIntroductionNotClosed =
+    "вступление, похоже, не закрыто строкой с точкой: с этой строки идут оценки и числа "
+    "баллов, а таблицей оценок прочитано то, что за ними; поставьте перед этой строкой "
+    "строку «.»";
+constexpr const char* kTooLong =
+    "строка длиннее 1 МиБ (1048576 байт): в викторине, написанной вручную, таких не бывает, "
+    "это, вероятно, не файл викторины";
 constexpr const char* kTooManyLines = "файл слишком длинный: в нём больше 2147483647 строк";
 constexpr const char* kRewind = "не удалось вернуться назад в файле после просмотра пустых строк";
 }  // namespace expect
 
 constexpr std::size_t kMaxLevels = 4;
 constexpr std::size_t kMaxAnswers = 4;
-
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-bool isBlankLine(std::string_view line) {
-    for (const char c : line) {
-        if (!isBlank(c)) return false;
-    }
-    return true;
-}
-
-bool startsWith(std::string_view line, char c) { return !line.empty() && line.front() == c; }
-bool isMarker(std::string_view line) { return startsWith(line, '.') || startsWith(line, ','); }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-enum class ScoreParse { Ok, NotANumber, OutOfRange };
-
-// A whole number with an optional sign and fraction, blanks around it; the
-// fraction rounds to the nearest whole number, halves to even.
-ScoreParse parseMinScore(std::string_view s, std::int16_t& value) {
-    std::size_t i = 0;
-    while (i < s.size() && isBlank(s[i])) ++i;
-    bool negative = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
-    constexpr long kBeyondRange = 100000;
-    long whole = 0;
-    std::size_t digits = 0;
-    for (; i < s.size() && isDigit(s[i]); ++i, ++digits) {
-        if (whole < kBeyondRange) whole = whole * 10 + (s[i] - '0');
-    }
-    bool roundUp = false;
-    if (i < s.size() && (s[i] == '.' || s[i] == ',')) {
-        ++i;
-        int first = -1;
-        bool restNonZero = false;
-        for (; i < s.size() && isDigit(s[i]); ++i, ++digits) {
-            if (first < 0) {
-                first = s[i] - '0';
-            } else if (s[i] != '0') {
-                restNonZero = true;
-            }
-        }
-        roundUp = first > 5 || (first == 5 && (restNonZero || whole % 2 == 1));
-    }
-    while (i < s.size() && isBlank(s[i])) ++i;
-    if (digits == 0 || i != s.size()) return ScoreParse::NotANumber;
-    if (roundUp) ++whole;
-    if (negative) whole = -whole;
-    if (whole < INT16_MIN || whole > INT16_MAX) return ScoreParse::OutOfRange;
-    value = static_cast<std::int16_t>(whole);
-    return ScoreParse::Ok;
-}
+// How far past a "." line without points the reader looks for the next marker.
+constexpr int kSlipLookAhead = 200;
+// How much of a refused long line its error quotes.
+constexpr std::size_t kLongLineQuote = 256;
 
 }  // namespace
 
 QuizReader::QuizReader(std::istream& in, std::string fileName, Encoding encoding,
-                       std::size_t bufferSize)
-    : fileName_(std::move(fileName)), encoding_(encoding), source_(in, bufferSize) {}
-
-void QuizReader::skipByteOrderMark(std::string_view& line, bool firstLine) const {
-    if (firstLine && encoding_ == Encoding::Utf8 && line.starts_with(kUtf8ByteOrderMark)) {
-        line.remove_prefix(kUtf8ByteOrderMark.size());
-    }
-}
+                       std::size_t bufferSize, ReadObserver* observer)
+    : fileName_(std::move(fileName)),
+      encoding_(encoding),
+      source_(in, bufferSize),
+      observer_(observer) {}
 
 bool QuizReader::readLine() {
     if (!source_.next(rawLine_)) return false;
     if (lineNumber_ == INT_MAX) throw QuizError(fileName_, lineNumber_, expect::kTooManyLines);
-    skipByteOrderMark(rawLine_, lineNumber_ == 0);
     ++lineNumber_;
+    // A UTF-8 byte-order mark at the start of the file is not part of the title.
+    if (lineNumber_ == 1 && encoding_ == Encoding::Utf8 &&
+        rawLine_.starts_with(kUtf8ByteOrderMark)) {
+        rawLine_.remove_prefix(kUtf8ByteOrderMark.size());
+        byteOrderMark_ = true;
+    }
+    if (source_.lineTooLong()) refuseLongLine();
     return true;
+}
+
+void QuizReader::refuseLongLine() {
+    std::string start;
+    appendDecoded(rawLine_.substr(0, kLongLineQuote), encoding_, start);
+    throw QuizError(fileName_, lineNumber_, std::move(start), expect::kTooLong);
 }
 
 void QuizReader::requireLine(const char* expected) {
@@ -131,7 +107,7 @@ void QuizReader::keepLastContent() {
     }
 }
 
-void QuizReader::endedAt(const char* expected) {
+void QuizReader::endedAt(const std::string& expected) {
     keepLastContent();
     throw QuizError(fileName_, lineNumber_ + 1, expected);
 }
@@ -143,11 +119,21 @@ const std::string& QuizReader::takeLine() {
     return currentLine_;
 }
 
-void QuizReader::appendContent(std::string& text, std::string_view separator) {
+void QuizReader::appendContent(std::string& text, std::string_view separator, LinePart part,
+                               int item) {
     const std::size_t begin = text.size();
     appendDecoded(rawLine_, encoding_, text);
     lastContent_ = {&text, begin, text.size()};
+    if (observer_ != nullptr)
+        notify(part, item, std::string_view(text).substr(begin), rawLine_.size());
     text += separator;
+}
+
+void QuizReader::notify(LinePart part, int item, std::string_view text, std::size_t ignoredFrom) {
+    if (observer_ == nullptr) return;
+    const bool inQuestion = part >= LinePart::QuestionText && part <= LinePart::AnswerMarker;
+    observer_->lineRead({lineNumber_, part, inQuestion ? questionsRead_ : -1, item, rawLine_, text,
+                         source_.lineEnd(), ignoredFrom});
 }
 
 void QuizReader::fail(std::string expected) const {
@@ -156,23 +142,50 @@ void QuizReader::fail(std::string expected) const {
 
 std::string QuizReader::readTitle() {
     requireLine(expect::kTitle);
-    return takeLine();
+    takeLine();
+    notify(LinePart::Title, -1, currentLine_, rawLine_.size());
+    return currentLine_;
 }
 
 std::string QuizReader::readIntroduction() {
     std::string text;
     for (;;) {
         requireLine(expect::kIntroduction);
-        if (startsWith(rawLine_, '.')) break;
-        appendContent(text, "\r\n");
+        if (endsBlock(Block::Introduction, rawLine_)) break;
+        noteIntroductionLine();
+        appendContent(text, "\r\n", LinePart::Introduction, -1);
     }
     takeLine();
+    tableShape_.introductionEnd = lineNumber_;
+    notify(LinePart::IntroductionEnd, -1, currentLine_, 1);
     return text;
 }
 
-std::int16_t QuizReader::minScore() const {
+void QuizReader::noteIntroductionLine() {
+    std::int16_t value = 0;
+    const bool number = parseMinScore(rawLine_, value) == ScoreParse::Ok;
+    if (number && tableShape_.previousIsText) {
+        // The line before, a verdict of the pair, is the content line last read.
+        if (tableShape_.last != lineNumber_ - 2) {
+            tableShape_.first = lineNumber_ - 1;
+            tableShape_.firstText.assign(*lastContent_.text, lastContent_.begin,
+                                         lastContent_.end - lastContent_.begin);
+        }
+        tableShape_.last = lineNumber_;
+    }
+    tableShape_.previousIsText = !number;
+}
+
+void QuizReader::checkIntroductionClosed() {
+    if (tableShape_.first == 0 || tableShape_.last != tableShape_.introductionEnd - 1) return;
+    throw QuizError(fileName_, tableShape_.first, std::move(tableShape_.firstText),
+                    expect::kIntroductionNotClosed);
+}
+
+std::int16_t QuizReader::minScore(bool firstRow) {
     std::int16_t value = 0;
     const ScoreParse result = parseMinScore(rawLine_, value);
+    if (result != ScoreParse::Ok && firstRow) checkIntroductionClosed();
     if (result == ScoreParse::NotANumber) fail(expect::kMinScore);
     if (result == ScoreParse::OutOfRange) fail(expect::kMinScoreRange);
     return value;
@@ -180,20 +193,60 @@ std::int16_t QuizReader::minScore() const {
 
 std::vector<LevelRow> QuizReader::readLevelTable() {
     std::vector<LevelRow> rows;
+    const auto require = [&](const char* expected) {
+        if (readLine()) return;
+        if (rows.empty()) checkIntroductionClosed();
+        endedAt(expected);
+    };
     for (;;) {
-        requireLine(expect::kLevel);
+        require(expect::kLevel);
         takeLine();
-        if (startsWith(rawLine_, '.')) return rows;
+        const int row = static_cast<int>(rows.size());
+        if (endsBlock(Block::LevelTable, rawLine_)) {
+            notify(LinePart::LevelTableEnd, row, currentLine_, 1);
+            return rows;
+        }
         if (rows.size() == kMaxLevels) fail(expect::kFifthLevel);
-        LevelRow row;
-        row.text = currentLine_;
-        requireLine(expect::kMinScoreLine);
+        notify(LinePart::Verdict, row, currentLine_, rawLine_.size());
+        LevelRow levelRow{currentLine_, 0};
+        require(expect::kMinScoreLine);
         takeLine();
-        row.minScore = minScore();
-        rows.push_back(std::move(row));
+        levelRow.minScore = minScore(rows.empty());
+        notify(LinePart::MinimumScore, row, currentLine_, rawLine_.size());
+        rows.push_back(std::move(levelRow));
         // A minimum-score line that begins with "." (".5") also ends the table.
-        if (startsWith(rawLine_, '.')) return rows;
+        if (endsBlock(Block::LevelTable, rawLine_)) return rows;
     }
+}
+
+std::string QuizReader::inQuestion(std::string_view message) const {
+    return words::question(questionsRead_ + 1) + ": " + std::string(message);
+}
+
+std::string QuizReader::inAnswer(std::size_t answer, std::string_view message) const {
+    return words::answer(questionsRead_ + 1, static_cast<int>(answer) + 1) + ": " +
+           std::string(message);
+}
+
+void QuizReader::takeInQuestion(const Question& question, int answer, bool afterComma) {
+    if (readLine()) {
+        if (stray_.line == 0 && questionsRead_ > 0 && !isBlankLine(rawLine_)) {
+            stray_.line = lineNumber_;
+        }
+        return;
+    }
+    // A question whose "," should have been "." and then the file ends: the
+    // slip is that marker line, not the end of the file.
+    if (afterComma) lastAnswerEndedWithComma(true);
+    if (stray_.line == 0) {
+        endedAt(answer < 0 ? inQuestion(expect::kQuestion)
+                           : inAnswer(static_cast<std::size_t>(answer), expect::kAnswer));
+    }
+    std::string stray = stray_.marker.empty()
+                            ? question.text.substr(stray_.begin, stray_.end - stray_.begin)
+                            : std::move(stray_.marker);
+    keepLastContent();
+    throw QuizError(fileName_, stray_.line, std::move(stray), expect::kStrayText);
 }
 
 Question QuizReader::readQuestion() {
@@ -202,65 +255,88 @@ Question QuizReader::readQuestion() {
     // the last question: the fault lies at its first line that is not blank,
     // not past the end of the file. That line is question text (kept as a
     // place in question.text) or, when the text is empty, the marker ending it.
-    int strayLine = 0;
-    std::size_t strayBegin = 0;
-    std::size_t strayEnd = 0;
-    std::string strayMarker;
-    const auto take = [&](const char* expected) {
-        if (readLine()) {
-            if (strayLine == 0 && questionsRead_ > 0 && !isBlankLine(rawLine_)) {
-                strayLine = lineNumber_;
-            }
-            return;
-        }
-        if (strayLine == 0) endedAt(expected);
-        std::string stray = strayMarker.empty()
-                                ? question.text.substr(strayBegin, strayEnd - strayBegin)
-                                : std::move(strayMarker);
-        keepLastContent();
-        throw QuizError(fileName_, strayLine, std::move(stray), expect::kStrayText);
-    };
+    stray_ = {};
+    commaMarker_.line = 0;
     for (;;) {
-        take(expect::kQuestion);
-        if (startsWith(rawLine_, '.')) break;
-        appendContent(question.text, " ");
-        if (strayLine == lineNumber_) {
-            strayBegin = lastContent_.begin;
-            strayEnd = lastContent_.end;
+        takeInQuestion(question, -1, false);
+        if (endsBlock(Block::QuestionText, rawLine_)) break;
+        appendContent(question.text, " ", LinePart::QuestionText, -1);
+        if (stray_.line == lineNumber_) {
+            stray_.begin = lastContent_.begin;
+            stray_.end = lastContent_.end;
         }
     }
     takeLine();
-    if (strayLine == lineNumber_) strayMarker = currentLine_;
+    if (stray_.line == lineNumber_) stray_.marker = currentLine_;
+    notify(LinePart::QuestionTextEnd, -1, currentLine_, 1);
     question.answers.reserve(kMaxAnswers);
     for (;;) {
-        Answer answer;
-        for (;;) {
-            take(expect::kAnswer);
-            if (isMarker(rawLine_)) break;
-            appendContent(answer.text, " ");
-        }
-        takeLine();
-        if (rawLine_.size() < 2 || (rawLine_[1] != '0' && rawLine_[1] != '1')) {
-            fail(expect::kAnswerMarker);
-        }
-        answer.points = static_cast<std::int16_t>(rawLine_[1] - '0');
-        question.answers.push_back(std::move(answer));
-        if (startsWith(rawLine_, '.')) {
+        readAnswer(question);
+        if (rawLine_.front() == '.') {
             ++questionsRead_;
             return question;
         }
-        if (question.answers.size() == kMaxAnswers) fail(expect::kFifthAnswer);
+        if (question.answers.size() == kMaxAnswers) {
+            fail(inAnswer(kMaxAnswers - 1, expect::kFifthAnswer));
+        }
+        commaMarker_.line = lineNumber_;
+        commaMarker_.text = currentLine_;
+        commaMarker_.answer = question.answers.size() - 1;
     }
 }
 
+void QuizReader::readAnswer(Question& question) {
+    Answer answer;
+    const std::size_t j = question.answers.size();
+    for (;;) {
+        takeInQuestion(question, static_cast<int>(j),
+                       commaMarker_.line != 0 && isBlankLine(answer.text));
+        if (endsBlock(Block::Answer, rawLine_)) break;
+        appendContent(answer.text, " ", LinePart::AnswerText, static_cast<int>(j));
+    }
+    takeLine();
+    if (rawLine_.size() < 2 || !isPointsDigit(rawLine_[1])) {
+        if (rawLine_.front() == '.' && commaMarker_.line != 0 && answersFollow()) {
+            lastAnswerEndedWithComma(false);
+        }
+        fail(inAnswer(j, expect::kAnswerMarker));
+    }
+    answer.points = static_cast<std::int16_t>(rawLine_[1] - '0');
+    notify(LinePart::AnswerMarker, static_cast<int>(j), currentLine_, 2);
+    question.answers.push_back(std::move(answer));
+}
+
+bool QuizReader::answersFollow() {
+    // A "." line without points that the next question's answers follow is
+    // that question's text end, read as an answer's marker: the slip is the
+    // "," before it. A "." line that more question text follows is an
+    // answer's marker that lacks its digit.
+    std::string_view line;
+    for (int i = 0; i < kSlipLookAhead && source_.next(line) && !source_.lineTooLong(); ++i) {
+        if (endsBlock(Block::Answer, line)) return line.size() >= 2 && isPointsDigit(line[1]);
+    }
+    return false;
+}
+
+void QuizReader::lastAnswerEndedWithComma(bool atEndOfFile) {
+    std::string message = expect::kLastAnswerComma;
+    message += atEndOfFile ? expect::kFileEndsAfterComma : expect::kNextQuestionAsAnswer;
+    throw QuizError(fileName_, commaMarker_.line, std::move(commaMarker_.text),
+                    inAnswer(commaMarker_.answer, message));
+}
+
 bool QuizReader::atEnd() {
+    if (drained_) return true;
     if (atEndCheckedAt_ == lineNumber_) return atEnd_;
     source_.mark();
     bool end = true;
     std::string_view line;
     for (bool first = lineNumber_ == 0; source_.next(line); first = false) {
-        skipByteOrderMark(line, first);
-        if (!isBlankLine(line)) {
+        if (first && encoding_ == Encoding::Utf8 && line.starts_with(kUtf8ByteOrderMark)) {
+            line.remove_prefix(kUtf8ByteOrderMark.size());
+        }
+        // A line too long to read is no blank line: reading it refuses it.
+        if (source_.lineTooLong() || !isBlankLine(line)) {
             end = false;
             break;
         }
@@ -268,6 +344,10 @@ bool QuizReader::atEnd() {
     if (!source_.rewind()) throw QuizError(fileName_, lineNumber_ + 1, expect::kRewind);
     atEndCheckedAt_ = lineNumber_;
     atEnd_ = end;
+    if (end && observer_ != nullptr) {
+        while (readLine()) notify(LinePart::Trailing, -1, takeLine(), 0);
+        drained_ = true;
+    }
     return end;
 }
 

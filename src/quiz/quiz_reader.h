@@ -12,14 +12,12 @@
 //                  whose second character is the points, 0 or 1.
 // Lines end at CR LF, a lone LF or a lone CR; a missing final line end counts
 // as one. Empty or blank-only lines (spaces and tabs) after the last question
-// are ignored; elsewhere an empty line is content like any other.
-//
-// A minimum score is a whole number from -32768 to 32767 with blanks around it
-// allowed; a fraction (after "." or ",") is rounded to the nearest whole
-// number, halves to even. Answer points are the digit 0 or 1.
+// are ignored; elsewhere an empty line is content like any other. A line
+// longer than kMaxLineBytes is refused. The rules shared with the writer and
+// the checker are in quiz/format.h.
 //
 // Memory stays bounded whatever the file's size: the reader holds one
-// question and a fixed buffer (a look ahead over blank lines seeks back on a
+// question and a bounded buffer (a look ahead over blank lines seeks back on a
 // seekable stream rather than keeping them).
 //
 // Operations are called in this order: readTitle, readIntroduction,
@@ -27,7 +25,14 @@
 // Every fault throws QuizError with the file name, the 1-based line number and
 // the offending line. When the file ends inside a question block that follows
 // a whole question, the fault is text after the last question, reported at the
-// block's first line that is not blank.
+// block's first line that is not blank. Two slips are recognised by their
+// shape and reported where they are: a last answer ended with "," (at that
+// marker line) and an introduction not closed by its "." line (at the first
+// of its lines that look like the level table).
+//
+// A ReadObserver, when given, hears of every line as it is read: what it is,
+// where it ends, and what of it the reader ignores. Without one the reader
+// does no more than it needs for its results.
 #pragma once
 
 #include <cstddef>
@@ -57,15 +62,58 @@ struct Question {
     std::vector<Answer> answers;  // 1..4 answers, in file order
 };
 
+// What a line of the file is to the reader.
+enum class LinePart : std::uint8_t {
+    Title,
+    Introduction,     // a content line of the introduction
+    IntroductionEnd,  // the line beginning with "." that ends it
+    Verdict,          // the verdict line of a row of the level table
+    MinimumScore,     // its minimum-score line; ends the table too when it begins with "."
+    LevelTableEnd,    // the line beginning with "." that ends the table
+    QuestionText,     // a content line of a question's text
+    QuestionTextEnd,  // the line beginning with "." that ends it
+    AnswerText,       // a content line of an answer
+    AnswerMarker,     // the marker line that ends an answer
+    Trailing,         // a blank line after the last question, ignored
+};
+
+struct ReadLine {
+    int number = 0;  // 1-based
+    LinePart part = LinePart::Title;
+    int question = -1;       // 0-based, in the file: for question and answer lines
+    int item = -1;           // 0-based row of the level table, or answer of the question
+    std::string_view bytes;  // as in the file, without the line end (and the byte-order mark)
+    std::string_view text;   // decoded to UTF-8
+    LineEnd end = LineEnd::None;
+    // bytes.substr(ignoredFrom) is what the reader ignores (the rest of an
+    // ending "." line, what follows an answer's points digit, a whole
+    // trailing line); the same index splits `text`, since what precedes it is
+    // ASCII.
+    std::size_t ignoredFrom = 0;
+};
+
+class ReadObserver {
+public:
+    // Called once for each line, in file order, once the reader has taken it
+    // as the line it is; the views last only for the call. Not called for a
+    // line the reader refuses.
+    virtual void lineRead(const ReadLine& line) = 0;
+
+protected:
+    ~ReadObserver() = default;
+};
+
 class QuizReader {
 public:
     // Reads from `in`, which the caller keeps open and alive; the reader reads
     // ahead through its buffer. `fileName` names the file in error messages.
     // Text is decoded from `encoding` (see detectEncoding) to UTF-8; with Utf8
-    // a leading byte-order mark is skipped and malformed bytes become U+FFFD. `bufferSize` only
-    // matters to tests of the buffer handling.
+    // a leading byte-order mark is skipped and malformed bytes become U+FFFD.
+    // `bufferSize` only matters to tests of the buffer handling. `observer`,
+    // when not null, must outlive the reader.
     QuizReader(std::istream& in, std::string fileName, Encoding encoding = Encoding::Windows1251,
-               std::size_t bufferSize = LineSource::kDefaultBufferSize);
+               std::size_t bufferSize = LineSource::kDefaultBufferSize,
+               ReadObserver* observer = nullptr);
 
     std::string readTitle();
     // Content lines, each followed by CR LF; the empty text for none.
@@ -73,35 +121,55 @@ public:
     // The rows the file gives, 0..4, in file order.
     std::vector<LevelRow> readLevelTable();
     Question readQuestion();
-    // True when nothing but empty or blank-only lines is left.
+    // True when nothing but empty or blank-only lines is left. With an
+    // observer, a true answer also reads those lines and reports them.
     bool atEnd();
 
     // The line last read, decoded; and its 1-based number.
     const std::string& currentLine() const noexcept { return currentLine_; }
     int lineNumber() const noexcept { return lineNumber_; }
     const std::string& fileName() const noexcept { return fileName_; }
+    // True when the file began with the UTF-8 byte-order mark (and was read as UTF-8).
+    bool byteOrderMark() const noexcept { return byteOrderMark_; }
 
 private:
-    // A UTF-8 byte-order mark at the start of the file is not part of the title.
-    void skipByteOrderMark(std::string_view& line, bool firstLine) const;
     // Takes the next line's bytes into rawLine_; false at the end.
     bool readLine();
     // Takes the next line, or throws: the file ended where `expected` was.
     void requireLine(const char* expected);
-    [[noreturn]] void endedAt(const char* expected);
+    [[noreturn]] void endedAt(const std::string& expected);
+    [[noreturn]] void refuseLongLine();
     // Makes currentLine_ the content line last read, before a throw.
     void keepLastContent();
     // Decodes the line just taken into currentLine_.
     const std::string& takeLine();
-    // Decodes the line just taken straight onto the end of `text`, then
-    // `separator`; currentLine_ is rebuilt from there only when needed.
-    void appendContent(std::string& text, std::string_view separator);
+    // Decodes the line just taken straight onto the end of `text`, reports it
+    // as `part`, then appends `separator`.
+    void appendContent(std::string& text, std::string_view separator, LinePart part, int item);
+    void notify(LinePart part, int item, std::string_view text, std::size_t ignoredFrom);
     [[noreturn]] void fail(std::string expected) const;
-    std::int16_t minScore() const;
+    std::int16_t minScore(bool firstRow);
+
+    // Keeps track of the introduction's last lines looking like a level table.
+    void noteIntroductionLine();
+    // Throws at those lines when they are there: the introduction was probably
+    // not closed.
+    void checkIntroductionClosed();
+
+    // The parts of readQuestion.
+    // The next line of a question block, or the error at its end: for the
+    // question's text when `answer` is -1, else for that answer.
+    void takeInQuestion(const Question& question, int answer, bool afterComma);
+    void readAnswer(Question& question);
+    [[noreturn]] void lastAnswerEndedWithComma(bool atEndOfFile);
+    bool answersFollow();
+    std::string inQuestion(std::string_view message) const;
+    std::string inAnswer(std::size_t answer, std::string_view message) const;
 
     std::string fileName_;
     Encoding encoding_;
     LineSource source_;
+    ReadObserver* observer_;
     std::string_view rawLine_;  // the bytes of the line last read, until the next read
     // currentLine_ is the line last read once each operation has returned or
     // thrown; while one runs, a content line lives only in the text it joined.
@@ -115,6 +183,31 @@ private:
     int questionsRead_ = 0;
     int atEndCheckedAt_ = -1;  // lineNumber_ when atEnd last looked ahead
     bool atEnd_ = false;
+    bool drained_ = false;  // the trailing lines were read for the observer
+    bool byteOrderMark_ = false;
+
+    // The run of (text line, number line) pairs that ends the introduction
+    // so far, which is what a level table looks like.
+    struct {
+        int first = 0;  // line number of its first line, 0 for none
+        int last = 0;
+        std::string firstText;
+        bool previousIsText = false;
+        int introductionEnd = 0;  // the line that ended the introduction
+    } tableShape_;
+    // In a question block: its first line that is not blank, when a whole
+    // question came before (then the block may be text after the last one).
+    struct {
+        int line = 0;
+        std::size_t begin = 0;
+        std::size_t end = 0;
+        std::string marker;
+    } stray_;
+    struct {
+        int line = 0;  // the last "," marker line of the question, 0 for none
+        std::string text;
+        std::size_t answer = 0;  // the answer it ends
+    } commaMarker_;
 };
 
 }  // namespace quiz

@@ -1,8 +1,4 @@
-// quizcheck: checks quiz files as the game reads them. Texts are measured with
-// the window's own fonts and sizes, on the offscreen platform unless another
-// is chosen, so the tool needs no display.
-#include <QGuiApplication>
-
+// quizcheck: checks quiz files as the game reads them.
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -10,25 +6,21 @@
 #include <vector>
 
 #include "quizcheck/command_line.h"
-#include "window/text_fit.h"
+#include "quizcheck/window_measure.h"
 
 int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The toolkit's own notes (a missing runtime folder...) are no findings of the check.
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-    QGuiApplication app(argc, argv);
-    std::error_code error;
-    std::filesystem::path folder = std::filesystem::current_path(error);
-    if (error) folder = ".";
-    quizcheck::CheckOptions options;
-    options.measure = [](std::string_view control, std::string_view utf8) {
-        switch (window::textFit(control, utf8)) {
-        case window::Fit::AsDesigned: return quizcheck::TextFit::AsDesigned;
-        case window::Fit::Shrunk: return quizcheck::TextFit::Shrunk;
-        case window::Fit::Elided: break;
-        }
-        return quizcheck::TextFit::Elided;
-    };
-    return quizcheck::run(args, folder, std::cout, std::cerr, options);
+    // Whatever goes wrong, the report says so and the status is 1: never an abort.
+    try {
+        const std::vector<std::string> args(argv + 1, argv + argc);
+        const quizcheck::WindowMeasure measure(argc, argv);
+        std::error_code error;
+        std::filesystem::path folder = std::filesystem::current_path(error);
+        if (error) folder = ".";
+        return quizcheck::run(args, folder, std::cout, std::cerr, measure.options());
+    } catch (const std::exception& e) {
+        std::cout << "quizcheck: ошибка: " << e.what() << std::endl;
+    } catch (...) {
+        std::cout << "quizcheck: ошибка" << std::endl;
+    }
+    return quizcheck::kExitErrors;
 }

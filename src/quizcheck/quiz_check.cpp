@@ -2,113 +2,42 @@
 
 #include <algorithm>
 #include <array>
-#include <fstream>
+#include <cstring>
 #include <optional>
-#include <system_error>
 #include <utility>
 #include <vector>
 
 #include "game/game.h"
-#include "quiz/line_source.h"
+#include "game/verdict.h"
+#include "quiz/encoding.h"
+#include "quiz/format.h"
+#include "quiz/input_file.h"
 #include "quiz/quiz_error.h"
 #include "quiz/quiz_reader.h"
-
-namespace fs = std::filesystem;
+#include "quiz/words.h"
+#include "quizcheck/messages.h"
 
 namespace quizcheck {
 
 namespace {
 
-constexpr int kLadderSteps = 15;
-constexpr std::array<std::string_view, 4> kOptionNames = {"Option1", "Option2", "Option3",
-                                                          "Option4"};
-constexpr std::size_t kLevelRows = 4;
-// The first three rows of the level table are chosen by their minimum; the
-// fourth takes every score that none of them took.
-constexpr std::size_t kRowsChosenByMinimum = 3;
+using quiz::LinePart;
+namespace words = quiz::words;
 
-namespace say {
-constexpr const char* kEmptyTitle = "заголовок пустой: у окна не будет названия викторины";
-constexpr const char* kEmptyIntroduction =
-    "вступление пустое: перед первым вопросом игрок увидит пустое поле";
-constexpr const char* kLevelRowsMissing =
-    " из четырёх: у недостающих пустой текст и наименьшее число баллов 0";
-constexpr const char* kLevelNeverShown = "эту оценку игрок не увидит никогда";
-constexpr const char* kLastLevelAnyway =
-    "последняя оценка и так достаётся всем, кто не набрал на три верхние";
-constexpr const char* kBeyondLadder =
-    "вопросы после пятнадцатого игра не задаёт: она заканчивается на пятнадцатой ступени";
-constexpr const char* kEmptyQuestion = "текста вопроса нет";
-constexpr const char* kNoRightAnswer =
-    "нет правильного ответа (с цифрой 1): на этом вопросе игра закончится при любом ответе";
-constexpr const char* kManyRightAnswers =
-    " правильных ответа (с цифрой 1): засчитан будет любой из них";
-constexpr const char* kEmptyAnswer = "у ответа нет текста: этот вариант не будет показан";
-constexpr const char* kBlankAnswer = "текст ответа из одних пробелов: вариант будет показан пустым";
-constexpr const char* kRightAnswerEmpty =
-    "у правильного ответа нет текста: этот вариант не будет показан";
-constexpr const char* kCannotBeAnswered = ", и ответить на вопрос верно нельзя";
-constexpr const char* kUnreachable =
-    " недостижимо: баллы здесь — это число верных ответов, а вопросов в файле ";
-constexpr const char* kNoResults =
-    "вопросов 15 или больше: игра заканчивается на пятнадцатой ступени, экран результатов не "
-    "появится, и оценок из таблицы игрок не увидит";
-constexpr const char* kResultsOnlyAfterAll =
-    "экран результатов появится только после верных ответов на все вопросы (";
-constexpr const char* kControlCharacters =
-    "в тексте управляющие символы (ниже они показаны значками): в окне их не видно или они "
-    "портят текст";
-constexpr const char* kMixedEncoding =
-    "строка записана в UTF-8, а файл в Windows-1251: окно покажет её так, как ниже, а не «";
-constexpr const char* kShrunk = " и будет показан мельче";
-constexpr const char* kElided =
-    " даже мельче и будет обрезан многоточием, целиком он будет только во всплывающей подсказке";
-constexpr const char* kCannotOpen = "не удалось открыть файл для чтения";
-constexpr const char* kMissing = "файл не найден";
-constexpr const char* kFolder = "это папка, а не файл";
-constexpr const char* kNotAFile = "это не обычный файл (канал или устройство)";
-constexpr const char* kEndsOnResults = "игра закончится экраном результатов";
-constexpr const char* kEndsOnLadder = "игра закончится на пятнадцатой ступени";
-}  // namespace say
+constexpr int kLadderSteps = window::kLadderSteps;
+constexpr std::array<std::string_view, 4> kOptionControls = {"Option1", "Option2", "Option3",
+                                                             "Option4"};
 
 bool isBlankText(std::string_view text) {
     return text.find_first_not_of(" \t\r\n") == std::string_view::npos;
 }
-
-bool startsWith(std::string_view line, char c) { return !line.empty() && line.front() == c; }
-bool isMarker(std::string_view line) { return startsWith(line, '.') || startsWith(line, ','); }
 
 struct NumberedLine {
     int number = 0;
     std::string text;
 };
 
-// Takes the lines of a second stream over the same bytes in step with the
-// reader. The reader hands a question back whole; this finds the lines inside
-// it (the first line, the marker line of each answer) that a warning points at.
-class LineFollower {
-public:
-    LineFollower(std::istream& in, quiz::Encoding encoding) : source_(in), encoding_(encoding) {}
-
-    // Takes the lines after the last one taken, up to and including line
-    // `last`, handing each one's number and bytes to `visit`.
-    template <typename Visit>
-    void takeTo(int last, Visit visit) {
-        std::string_view line;
-        while (number_ < last && source_.next(line)) visit(++number_, line);
-    }
-
-    NumberedLine decoded(int number, std::string_view bytes) const {
-        NumberedLine line{number, {}};
-        quiz::appendDecoded(bytes, encoding_, line.text);
-        return line;
-    }
-
-private:
-    quiz::LineSource source_;
-    quiz::Encoding encoding_;
-    int number_ = 0;
-};
+NumberedLine numbered(const quiz::ReadLine& line) { return {line.number, std::string(line.text)}; }
 
 // A line that a warning points at, and the warning.
 struct Warning {
@@ -125,44 +54,45 @@ struct LevelTable {
     NumberedLine end;              // the line that ends the table
 };
 
-// True for bytes that are well-formed UTF-8 with a character beyond ASCII.
-bool readsAsUtf8(std::string_view bytes) {
-    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; })) {
-        return false;
-    }
-    std::string checked;
-    quiz::appendUtf8Checked(bytes, checked);
-    return checked == bytes;
-}
+// The lines of the question being read that its warnings point at.
+struct QuestionLines {
+    NumberedLine first;  // the block's first line
+    std::vector<NumberedLine> markers;
+    std::array<std::optional<NumberedLine>, 4> answerFirst;
+};
 
-class QuizCheck {
+class QuizCheck final : public quiz::ReadObserver {
 public:
-    QuizCheck(const std::string& name, quiz::Encoding encoding, std::istream& in,
-              std::istream& again, Report& report, const CheckOptions& options)
+    QuizCheck(const std::string& name, quiz::Encoding encoding, std::istream& in, Report& report,
+              const CheckOptions& options)
         : name_(name),
           encoding_(encoding),
-          reader_(in, name, encoding),
-          lines_(again, encoding),
+          reader_(in, name, encoding, quiz::LineSource::kDefaultBufferSize, this),
           report_(report),
           options_(options) {}
 
-    // The number of questions; throws QuizError at the reader's first error.
+    // The number of questions; throws QuizError at the reader's first error
+    // within the questions that play reaches.
     int run() {
         checkTitle();
         checkIntroduction();
         checkLevelTable();
-        int count = 0;
-        bool end = false;
-        do {
-            checkQuestion(++count);
-            end = reader_.atEnd();
-            if (end || count == kLadderSteps) {
-                settle(count);
+        for (int count = 0;; ++count) {
+            try {
+                checkQuestion(count + 1);
+            } catch (const quiz::QuizError& e) {
+                if (count < kLadderSteps) throw;
+                warnBeyondReach(e);
+                return count;
+            }
+            const bool end = reader_.atEnd();
+            if (end || count + 1 == kLadderSteps) {
+                settle(count + 1);
             } else if (settled_) {
                 flush();
             }
-        } while (!end);
-        return count;
+            if (end) return count + 1;
+        }
     }
 
     // Gives the warnings that wait for the number of questions, `questions`
@@ -172,6 +102,41 @@ public:
         if (!settled_ && table_) noteLevelTable(questions);
         settled_ = true;
         flush();
+    }
+
+    void lineRead(const quiz::ReadLine& line) override {
+        switch (line.part) {
+            case LinePart::Title:
+                title_ = checkText(line);
+                break;
+            case LinePart::Introduction: {
+                NumberedLine text = checkText(line);
+                if (!introductionFirst_) introductionFirst_ = std::move(text);
+                break;
+            }
+            case LinePart::Verdict:
+                levelLines_.verdictLines.push_back(checkText(line));
+                break;
+            case LinePart::MinimumScore:
+                levelLines_.minimumLines.push_back(numbered(line));
+                break;
+            case LinePart::QuestionText:
+                noteQuestionLine(checkText(line));
+                break;
+            case LinePart::QuestionTextEnd:
+                noteQuestionLine(numbered(line));
+                break;
+            case LinePart::AnswerText:
+                noteAnswerLine(line);
+                break;
+            case LinePart::AnswerMarker:
+                question_.markers.push_back(numbered(line));
+                break;
+            case LinePart::IntroductionEnd:
+            case LinePart::LevelTableEnd:
+            case LinePart::Trailing:
+                break;
+        }
     }
 
 private:
@@ -197,256 +162,267 @@ private:
 
     // A line whose text the window shows; warns of what the window cannot
     // show as written.
-    NumberedLine checkText(int number, std::string_view bytes) {
-        NumberedLine line = lines_.decoded(number, bytes);
-        if (hasControlCharacter(line.text)) warn(line, say::kControlCharacters);
-        if (encoding_ == quiz::Encoding::Windows1251 && readsAsUtf8(bytes)) {
-            warn(line, say::kMixedEncoding + quotedLine(bytes) + "»");
+    NumberedLine checkText(const quiz::ReadLine& read) {
+        NumberedLine line = numbered(read);
+        if (quiz::hasControlCharacter(line.text)) warn(line, say::kControlCharacters);
+        // A line that reads as UTF-8 by itself, as the game would tell a whole file.
+        if (encoding_ == quiz::Encoding::Windows1251 &&
+            quiz::detectEncoding(read.bytes) == quiz::Encoding::Utf8) {
+            warn(line, say::kMixedEncoding + quotedLine(read.bytes) + "»");
         }
         return line;
     }
 
+    void noteQuestionLine(NumberedLine line) {
+        if (question_.first.number == 0) question_.first = std::move(line);
+    }
+
+    void noteAnswerLine(const quiz::ReadLine& read) {
+        NumberedLine line = checkText(read);
+        const int number = read.question + 1;
+        const auto j = static_cast<std::size_t>(read.item);
+        if (quiz::looksLikeAnswerMarker(read.text)) {
+            warn(line, words::answer(number, read.item + 1) + ": " + say::kProbableMarker);
+        }
+        if (j < question_.answerFirst.size() && !question_.answerFirst[j]) {
+            question_.answerFirst[j] = std::move(line);
+        }
+    }
+
+    // `what` of the part `part` measured as the window sets it in `control`.
     void measure(std::string_view control, const std::string& text, const NumberedLine& line,
-                 const std::string& what) {
+                 const std::string& part, std::string_view what) {
         if (!options_.measure || text.empty()) return;
         const TextFit fit = options_.measure(control, text);
         if (fit == TextFit::AsDesigned) return;
-        warn(line, what + ": текст не помещается в " + std::string(control.substr(0, control.find('.'))) +
+        warn(line, part + ": " + std::string(what) + say::kDoesNotFit +
                        (fit == TextFit::Shrunk ? say::kShrunk : say::kElided));
+    }
+
+    void warnBeyondReach(const quiz::QuizError& e) {
+        settle(kLadderSteps);
+        report_.warning(
+            name_, e.line(),
+            e.hasLineText() ? std::optional<std::string_view>(e.lineText()) : std::nullopt,
+            say::kBeyondReach + e.expected());
     }
 
     void checkTitle() {
         const std::string title = reader_.readTitle();
-        lines_.takeTo(reader_.lineNumber(),
-                      [&](int n, std::string_view bytes) { checkText(n, bytes); });
-        if (isBlankText(title)) warn(lastLine(), say::kEmptyTitle);
+        if (isBlankText(title)) warn(title_, say::kEmptyTitle);
     }
 
     void checkIntroduction() {
         const std::string introduction = reader_.readIntroduction();
-        const int end = reader_.lineNumber();
-        std::optional<NumberedLine> first;
-        lines_.takeTo(end, [&](int n, std::string_view bytes) {
-            if (n == end) return;
-            const NumberedLine line = checkText(n, bytes);
-            if (!first) first = line;
-        });
         if (isBlankText(introduction)) {
             warn(lastLine(), say::kEmptyIntroduction);
         } else {
-            measure("Label2.intro", introduction, *first, "вступление");
+            measure("Label2.intro", introduction, *introductionFirst_,
+                    std::string(words::kIntroduction), "текст");
         }
     }
 
-    void checkLevelTable() {
-        const int before = reader_.lineNumber();
-        LevelTable table;
-        table.rows = reader_.readLevelTable();
-        const std::vector<quiz::LevelRow>& rows = table.rows;
-        // Rows are pairs of lines, so row i's verdict is line before + 2i + 1
-        // and its minimum the line after.
-        lines_.takeTo(reader_.lineNumber(), [&](int number, std::string_view bytes) {
-            const int offset = number - before;
-            if (offset % 2 == 1 && table.verdictLines.size() < rows.size()) {
-                table.verdictLines.push_back(checkText(number, bytes));
-            } else if (offset % 2 == 0 && table.minimumLines.size() < rows.size()) {
-                table.minimumLines.push_back(lines_.decoded(number, bytes));
-            }
-        });
-        table.end = lastLine();
-        table.neverShown.assign(rows.size(), false);
-        // A row is chosen only for a score below every minimum above it.
-        std::size_t lowest = 0;
-        for (std::size_t i = 1; i < rows.size() && i < table.minimumLines.size(); ++i) {
-            if (rows[i].minScore < rows[lowest].minScore) {
-                lowest = i;
-                continue;
-            }
-            table.neverShown[i] = true;
-            warn(table.minimumLines[i],
-                 "наименьшее число баллов " + std::to_string(rows[i].minScore) +
-                     " не меньше, чем у оценки выше (" + std::to_string(rows[lowest].minScore) +
-                     ", строка " + std::to_string(table.minimumLines[lowest].number) + "): " +
-                     (i < kRowsChosenByMinimum ? say::kLevelNeverShown : say::kLastLevelAnyway));
-        }
-        table_ = std::move(table);
-    }
-
-    // The warnings about the level table that depend on the number of
-    // questions: the results screen appears only after every question is
-    // answered right, and never with fifteen or more.
-    void noteLevelTable(std::optional<int> questions) {
-        const LevelTable& table = *table_;
-        const std::vector<quiz::LevelRow>& rows = table.rows;
-        if (questions && *questions >= kLadderSteps) {
-            if (!table.verdictLines.empty()) warn(table.verdictLines.front(), say::kNoResults);
-            return;
-        }
-        if (rows.size() < kLevelRows) {
-            warn(table.end,
-                 "оценок в таблице " + std::to_string(rows.size()) + say::kLevelRowsMissing);
-        }
-        if (!questions) return;
-        const int score = *questions;
-        for (std::size_t i = 0; i < rows.size() && i < kRowsChosenByMinimum; ++i) {
-            if (table.neverShown[i] || rows[i].minScore <= score) continue;
-            warn(table.minimumLines[i], "наименьшее число баллов " +
-                                            std::to_string(rows[i].minScore) +
-                                            say::kUnreachable + std::to_string(score));
-        }
-        std::size_t row = kRowsChosenByMinimum;
-        for (std::size_t i = 0; i < kRowsChosenByMinimum; ++i) {
-            if (score >= (i < rows.size() ? rows[i].minScore : 0)) {
-                row = i;
-                break;
-            }
-        }
-        std::string note =
-            say::kResultsOnlyAfterAll + std::to_string(score) + "), и оценка на нём ";
-        const std::string number = std::to_string(row + 1);
-        if (row < rows.size()) {
-            note += "всегда эта, " + number + "-я в таблице";
-            if (rows.size() > 1) note += ": других оценок игрок не увидит";
-            warn(table.verdictLines[row], note);
-            measure("Label2.intro", game::resultsText(score, rows[row].text), table.verdictLines[row],
-                    "экран результатов");
-        } else {
-            warn(table.end, note + "будет пустой: " + number + "-й оценки в таблице нет");
-            measure("Label2.intro", game::resultsText(score, ""), table.end, "экран результатов");
-        }
-    }
-
-    void checkQuestion(int number) {
-        const int first = reader_.lineNumber() + 1;
-        const quiz::Question question = reader_.readQuestion();
-        NumberedLine firstLine = lastLine();
-        std::vector<NumberedLine> markers;
-        std::array<std::optional<NumberedLine>, kOptionNames.size()> answerFirstLines;
-        bool inText = true;
-        lines_.takeTo(reader_.lineNumber(), [&](int n, std::string_view bytes) {
-            if (n == first) firstLine = lines_.decoded(n, bytes);
-            if (inText) {
-                inText = !startsWith(bytes, '.');
-                if (inText) checkText(n, bytes);
-            } else if (isMarker(bytes)) {
-                markers.push_back(lines_.decoded(n, bytes));
-            } else {
-                const NumberedLine line = checkText(n, bytes);
-                if (markers.size() < answerFirstLines.size() && !answerFirstLines[markers.size()]) {
-                    answerFirstLines[markers.size()] = line;
-                }
-            }
-        });
-
-        const std::string questionName = "вопрос " + std::to_string(number);
-        const std::string prefix = questionName + ": ";
-        if (number == kLadderSteps + 1) warn(firstLine, prefix + say::kBeyondLadder);
-        if (isBlankText(question.text)) warn(firstLine, prefix + say::kEmptyQuestion);
-        measure("Label2", question.text, firstLine, questionName);
-        int right = 0;
-        bool rightShown = false;
-        for (const quiz::Answer& answer : question.answers) {
-            if (answer.points != 1) continue;
-            ++right;
-            rightShown = rightShown || !answer.text.empty();
-        }
-        if (right == 0) warn(firstLine, prefix + say::kNoRightAnswer);
-        if (right > 1) warn(firstLine, prefix + std::to_string(right) + say::kManyRightAnswers);
-
-        for (std::size_t j = 0; j < question.answers.size(); ++j) {
-            const quiz::Answer& answer = question.answers[j];
-            const NumberedLine marker = j < markers.size() ? markers[j] : lastLine();
-            const std::string answerName = questionName + ", ответ " + std::to_string(j + 1);
-            const std::string answerPrefix = answerName + ": ";
-            if (answer.text.empty() && answer.points == 1) {
-                warn(marker, answerPrefix + say::kRightAnswerEmpty +
-                                 (rightShown ? "" : say::kCannotBeAnswered));
-            } else if (answer.text.empty()) {
-                warn(marker, answerPrefix + say::kEmptyAnswer);
-            } else if (isBlankText(answer.text)) {
-                warn(marker, answerPrefix + say::kBlankAnswer);
-            }
-            if (!answer.text.empty() && answerFirstLines[j]) {
-                measure(kOptionNames[j], answer.text, *answerFirstLines[j], answerName);
-            }
-        }
-    }
+    void checkLevelTable();
+    void noteLevelTable(std::optional<int> questions);
+    void noteResultsScreen(int score);
+    void checkQuestion(int number);
+    void checkAnswers(int number, const quiz::Question& question);
 
     const std::string& name_;
     quiz::Encoding encoding_;
     quiz::QuizReader reader_;
-    LineFollower lines_;
     Report& report_;
     const CheckOptions& options_;
+    NumberedLine title_;
+    std::optional<NumberedLine> introductionFirst_;
+    LevelTable levelLines_;
+    QuestionLines question_;
     std::optional<LevelTable> table_;
     std::vector<Warning> held_;
     bool settled_ = false;
 };
 
+void QuizCheck::checkLevelTable() {
+    std::vector<quiz::LevelRow> rows0 = reader_.readLevelTable();
+    LevelTable table = std::move(levelLines_);
+    table.rows = std::move(rows0);
+    const std::vector<quiz::LevelRow>& rows = table.rows;
+    table.end = lastLine();
+    table.neverShown.assign(rows.size(), false);
+    // A row is chosen only for a score below every minimum above it.
+    std::size_t lowest = 0;
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        if (rows[i].minScore < rows[lowest].minScore) {
+            lowest = i;
+            continue;
+        }
+        table.neverShown[i] = true;
+        const bool chosenByMinimum = i < static_cast<std::size_t>(game::kRowsChosenByMinimum);
+        warn(table.minimumLines[i],
+             "наименьшее число баллов " + std::to_string(rows[i].minScore) +
+                 " не меньше, чем у оценки выше (" + std::to_string(rows[lowest].minScore) +
+                 ", строка " + std::to_string(table.minimumLines[lowest].number) +
+                 "): " + (chosenByMinimum ? say::kLevelNeverShown : say::kLastLevelAnyway));
+    }
+    table_ = std::move(table);
+}
+
+// The warnings about the level table that depend on the number of questions:
+// the results screen appears only after every question is answered right, and
+// never with fifteen or more.
+void QuizCheck::noteLevelTable(std::optional<int> questions) {
+    const LevelTable& table = *table_;
+    if (questions && *questions >= kLadderSteps) {
+        if (!table.verdictLines.empty()) warn(table.verdictLines.front(), say::kNoResults);
+        return;
+    }
+    if (table.rows.size() < static_cast<std::size_t>(game::kVerdictRows)) {
+        warn(table.end,
+             "оценок в таблице " + std::to_string(table.rows.size()) + say::kLevelRowsMissing);
+    }
+    if (questions) noteResultsScreen(*questions);
+}
+
+void QuizCheck::noteResultsScreen(int score) {
+    const LevelTable& table = *table_;
+    const std::vector<quiz::LevelRow>& rows = table.rows;
+    const auto minimum = [&](int i) {
+        return static_cast<std::size_t>(i) <= rows.size()
+                   ? rows[static_cast<std::size_t>(i - 1)].minScore
+                   : 0;
+    };
+    for (int i = 1; i <= game::kRowsChosenByMinimum && static_cast<std::size_t>(i) <= rows.size();
+         ++i) {
+        const auto at = static_cast<std::size_t>(i - 1);
+        if (table.neverShown[at] || minimum(i) <= score) continue;
+        warn(table.minimumLines[at], "наименьшее число баллов " + std::to_string(minimum(i)) +
+                                         say::kUnreachable + std::to_string(score));
+    }
+    const int row = game::verdictRow(score, minimum);
+    const auto at = static_cast<std::size_t>(row - 1);
+    std::string note = say::kResultsOnlyAfterAll + std::to_string(score) + "), и оценка на нём ";
+    const std::string results(words::kResults);
+    if (at < rows.size()) {
+        note += "всегда эта, " + std::to_string(row) + "-я в таблице";
+        if (rows.size() > 1) note += ": других оценок игрок не увидит";
+        warn(table.verdictLines[at], note);
+        measure("Label2.intro", game::resultsText(score, rows[at].text), table.verdictLines[at],
+                results, "текст");
+    } else {
+        warn(table.end, note + "будет пустой: " + std::to_string(row) + "-й оценки в таблице нет");
+        measure("Label2.intro", game::resultsText(score, ""), table.end, results, "текст");
+    }
+}
+
+void QuizCheck::checkQuestion(int number) {
+    question_ = {};
+    const quiz::Question question = reader_.readQuestion();
+    const std::string prefix = words::question(number) + ": ";
+    const NumberedLine& first = question_.first;
+    if (number == kLadderSteps + 1) warn(first, prefix + say::kBeyondLadder);
+    if (isBlankText(question.text)) warn(first, prefix + say::kEmptyQuestion);
+    measure("Label2", question.text, first, words::question(number), words::kQuestionText);
+    int right = 0;
+    for (const quiz::Answer& answer : question.answers) right += answer.points == 1 ? 1 : 0;
+    if (right == 0) warn(first, prefix + say::kNoRightAnswer);
+    if (right > 1) warn(first, prefix + std::to_string(right) + say::kManyRightAnswers);
+    checkAnswers(number, question);
+}
+
+void QuizCheck::checkAnswers(int number, const quiz::Question& question) {
+    const bool rightShown =
+        std::any_of(question.answers.begin(), question.answers.end(),
+                    [](const quiz::Answer& a) { return a.points == 1 && !a.text.empty(); });
+    for (std::size_t j = 0; j < question.answers.size(); ++j) {
+        const quiz::Answer& answer = question.answers[j];
+        const NumberedLine& marker = question_.markers.at(j);
+        const std::string answerName = words::answer(number, static_cast<int>(j) + 1);
+        const std::string prefix = answerName + ": ";
+        if (answer.text.empty() && answer.points == 1) {
+            warn(marker,
+                 prefix + say::kRightAnswerEmpty + (rightShown ? "" : say::kCannotBeAnswered));
+        } else if (answer.text.empty()) {
+            warn(marker, prefix + say::kEmptyAnswer);
+        } else if (isBlankText(answer.text)) {
+            warn(marker, prefix + say::kBlankAnswer);
+        }
+        if (!answer.text.empty() && question_.answerFirst[j]) {
+            measure(kOptionControls[j], answer.text, *question_.answerFirst[j], answerName,
+                    "текст ответа");
+        }
+    }
+}
+
+void reportError(const std::string& name, Report& report, const std::string& message) {
+    report.error(name, 0, std::nullopt, message);
+}
+
 }  // namespace
 
-quiz::Encoding quizEncoding(std::istream& in) { return quiz::detectEncoding(in); }
-
-bool checkQuiz(const std::string& name, const StreamOpener& open, Report& report,
+bool checkQuiz(const std::string& name, std::istream& in, Report& report,
                const CheckOptions& options) {
-    std::unique_ptr<std::istream> probe = open();
-    std::unique_ptr<std::istream> in = open();
-    std::unique_ptr<std::istream> again = open();
-    if (!probe || !in || !again) {
-        report.error(name, 0, std::nullopt, say::kCannotOpen);
-        report.summary(name, kUnplayable);
-        return false;
-    }
     quiz::Encoding encoding{};
     try {
-        encoding = quizEncoding(*probe);
+        encoding = quiz::detectEncoding(in);
     } catch (const std::exception&) {
-        // The file changed under us into something that cannot be read twice.
-        report.error(name, 0, std::nullopt, say::kCannotOpen);
+        reportError(name, report, say::kCannotOpen);
         report.summary(name, kUnplayable);
         return false;
     }
     const std::string encodingPart =
         "кодировка " + std::string(quiz::encodingName(encoding)) + ", ";
-    int questions = 0;
-    QuizCheck check(name, encoding, *in, *again, report, options);
+    QuizCheck check(name, encoding, in, report, options);
     try {
-        questions = check.run();
+        const int questions = check.run();
+        report.summary(name,
+                       encodingPart + "вопросов: " + std::to_string(questions) + ", " +
+                           (questions < kLadderSteps ? say::kEndsOnResults : say::kEndsOnLadder));
+        return true;
     } catch (const quiz::QuizError& e) {
         check.settle(std::nullopt);
         report.error(e.file(), e.line(),
                      e.hasLineText() ? std::optional<std::string_view>(e.lineText()) : std::nullopt,
                      e.expected());
-        report.summary(name, encodingPart + std::string(kUnplayable));
-        return false;
+    } catch (const std::exception& e) {
+        // Out of memory, most likely: the check ends with a report line all the same.
+        check.settle(std::nullopt);
+        reportError(name, report, say::kCannotCheck + std::string(e.what()));
     }
-    report.summary(name, encodingPart + "вопросов: " + std::to_string(questions) + ", " +
-                             (questions < kLadderSteps ? say::kEndsOnResults : say::kEndsOnLadder));
-    return true;
+    report.summary(name, encodingPart + std::string(kUnplayable));
+    return false;
 }
 
-bool checkQuizFile(const fs::path& path, const std::string& name, Report& report,
+bool checkQuizFile(const std::filesystem::path& path, const std::string& name, Report& report,
                    std::string_view missingNote, const CheckOptions& options) {
-    std::error_code error;
-    const fs::file_status status = fs::status(path, error);
-    // A pipe or a device cannot be read three times over, and may never end.
-    const char* problem = !fs::exists(status)             ? say::kMissing
-                          : fs::is_directory(status)      ? say::kFolder
-                          : !fs::is_regular_file(status)  ? say::kNotAFile
-                                                          : nullptr;
-    if (problem != nullptr) {
-        std::string message = problem;
-        if (problem == say::kMissing) message += missingNote;
-        report.error(name, 0, std::nullopt, message);
+    const quiz::InputFile file = quiz::openInputFile(path);
+    std::string problem;
+    switch (file.problem) {
+        case quiz::OpenProblem::None:
+            break;
+        case quiz::OpenProblem::Missing:
+            problem = say::kMissing + std::string(missingNote);
+            break;
+        case quiz::OpenProblem::Folder:
+            problem = say::kFolder;
+            break;
+        // A pipe or a device may never end.
+        case quiz::OpenProblem::NotAFile:
+            problem = say::kNotAFile;
+            break;
+        case quiz::OpenProblem::CannotOpen:
+            problem = say::kCannotOpen;
+            break;
+    }
+    if (!problem.empty()) {
+        reportError(name, report, problem);
         report.summary(name, kUnplayable);
         return false;
     }
-    const StreamOpener open = [path]() -> std::unique_ptr<std::istream> {
-        auto file = std::make_unique<std::ifstream>(path, std::ios::binary);
-        if (!file->is_open()) return nullptr;
-        return file;
-    };
-    return checkQuiz(name, open, report, options);
+    const bool clean = checkQuiz(name, *file.stream, report, options);
+    if (file.buffer->readError() == 0) return clean;
+    reportError(name, report,
+                say::kCannotRead + std::string(std::strerror(file.buffer->readError())));
+    return false;
 }
 
 }  // namespace quizcheck

@@ -4,19 +4,12 @@
 #include <filesystem>
 #include <functional>
 #include <istream>
-#include <memory>
 #include <string>
 #include <string_view>
 
-#include "quiz/encoding.h"
 #include "quizcheck/report.h"
 
 namespace quizcheck {
-
-// Opens a fresh stream over the bytes of one quiz file, at its start, each time
-// it is called; null when the file cannot be opened. The check reads the file
-// more than once.
-using StreamOpener = std::function<std::unique_ptr<std::istream>()>;
 
 // How the window shows a text in a control, as its own measure says.
 enum class TextFit {
@@ -39,22 +32,21 @@ struct CheckOptions {
 // The summary of a file that the game cannot play.
 inline constexpr std::string_view kUnplayable = "играть по этому файлу нельзя";
 
-// The encoding the game reads a quiz file in, from the file's bytes.
-quiz::Encoding quizEncoding(std::istream& in);
-
-// Reads the quiz file `name` through QuizReader to its end, as the game does:
-// title, introduction, level table, then questions up to the end of the file
-// (the first one whether or not the file is at its end, as the game's "Ok"
-// does). Reports the warnings met on the way, the reader's first error, which
-// ends the check, and a summary line naming the encoding, the number of
-// questions and how play ends. Warnings stand in the order of their lines.
-// Returns true when the file has no error.
-bool checkQuiz(const std::string& name, const StreamOpener& open, Report& report,
+// Reads the quiz file `name` from `in` (which must be able to seek back, as
+// encoding detection needs) through QuizReader to its end: title,
+// introduction, level table, then questions up to the end of the file (the
+// first one whether or not the file is at its end, as the game's "Ok" does).
+// Reports the warnings met on the way, the reader's first error, which ends
+// the check, and a summary line naming the encoding, the number of questions
+// and how play ends. An error after the fifteenth question, which play never
+// reaches, is a warning that says so. Warnings stand in the order of their
+// lines. Returns true when the file has no error.
+bool checkQuiz(const std::string& name, std::istream& in, Report& report,
                const CheckOptions& options = {});
 
-// checkQuiz on the file at `path`, called `name` in the report. A file that is
-// missing or cannot be read is an error; `missingNote` follows the message of
-// a missing one.
+// checkQuiz on the file at `path`, called `name` in the report, opened once.
+// A file that is missing, no regular file, or cannot be read is an error;
+// `missingNote` follows the message of a missing one.
 bool checkQuizFile(const std::filesystem::path& path, const std::string& name, Report& report,
                    std::string_view missingNote = {}, const CheckOptions& options = {});
 

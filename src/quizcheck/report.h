@@ -39,13 +39,8 @@ private:
     bool hasError_ = false;
 };
 
-// The line as it is quoted under a problem: cut to a terminal's worth of text
-// without splitting a character, and with control characters made visible
-// (C0 and DEL as their control pictures, "␀" to "␟" and "␡", C1 as "<U+0085>")
-// so that an author sees them and a file cannot send commands to the terminal.
-std::string quotedLine(std::string_view utf8);
-
-// True when `utf8` holds a control character other than the tab: C0, DEL or C1.
-bool hasControlCharacter(std::string_view utf8);
+// A line or a name as a terminal report quotes it (quiz::shownLine with the
+// control pictures, cut after 200 bytes).
+std::string quotedLine(std::string_view text);
 
 }  // namespace quizcheck

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "quiz/words.h"
+
 namespace window {
 
 // The controls of Form1 by name. Label1 (the points ladder, indexes 1..15) and
@@ -66,12 +68,8 @@ inline ControlRef item(int i) {
     return {ControlName::Label1, i};
 }
 
-// The answer letters of Option1 to Option4: the letters the computer hint
-// names, drawn beside the options and typed to choose them. Option 1's letter
-// is the Latin capital A (U+0041), as the hint has always named it; the other
-// three are Cyrillic. Every font the window uses draws Latin A and Cyrillic А
-// alike, so the player sees one alphabet.
-inline constexpr std::array<std::string_view, 4> kAnswerLetters{"A", "Б", "В", "Г"};
+// The answer letters of Option1 to Option4 (see there).
+using quiz::words::kAnswerLetters;
 
 // Colours are 0x00BBGGRR for an ordinary colour and 0x800000nn for the
 // platform's system colour with index nn.

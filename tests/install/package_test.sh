@@ -31,16 +31,17 @@ description=$(field Description)
 dpkg-deb --contents "$deb" >"$tmp/contents"
 awk '$2 != "root/root" || $6 !~ /^\.\/(usr\/)?$|^\.\/usr\// { print "FAIL: " $0; bad = 1 } END { exit bad }' \
     "$tmp/contents" >&2 || fail "files not owned by root or outside /usr"
-for path in games/quizladder games/quizcheck share/applications/quizladder.desktop \
+for path in games/quizladder games/quizcheck games/quizedit share/applications/quizladder.desktop \
     share/icons/hicolor/scalable/apps/quizladder.svg share/metainfo/ share/doc/quizladder/copyright \
     share/doc/quizladder/changelog.gz share/quizladder/quizzes/tet0.txt \
-    share/man/{,ru/}man6/quizladder.6.gz share/man/{,ru/}man1/quizcheck.1.gz; do
+    share/man/{,ru/}man6/quizladder.6.gz share/man/{,ru/}man1/quiz{check,edit}.1.gz \
+    share/doc/quizladder/examples/questions.csv; do
     grep -q " \./usr/$path\$" "$tmp/contents" || fail "the package lacks /usr/$path"
 done
 
 root=$tmp/root
 dpkg-deb -x "$deb" "$root"
-for program in quizladder quizcheck; do
+for program in quizladder quizcheck quizedit; do
     out=$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/usr/games/$program" --version) || fail "$program --version failed"
     [[ $out == *"$(field Version)"* ]] || fail "$program --version says '$out'"
 done
@@ -49,6 +50,13 @@ done
 diff -r "$source/quizzes" "$root/usr/share/quizladder/quizzes" >&2 || fail "the packaged quizzes differ from quizzes/"
 (cd "$root/usr/share/quizladder/quizzes" && "$root/usr/games/quizcheck" >"$tmp/check") \
     || fail "quizcheck finds errors in the bundled quizzes: $(cat "$tmp/check")"
+# quizedit gives every bundled quiz back byte for byte, and makes a quiz that passes quizcheck of the sample sheet.
+for quiz in "$source"/quizzes/test?.txt "$root/usr/share/doc/quizladder/examples/questions.csv"; do
+    "$root/usr/games/quizedit" --convert "$quiz" --output "$tmp/converted.txt" >"$tmp/convert.log" \
+        || fail "quizedit cannot convert ${quiz#"$root"}: $(cat "$tmp/convert.log")"
+    [[ $quiz == *.csv ]] || cmp -s "$quiz" "$tmp/converted.txt" || fail "quizedit changes ${quiz#"$source/"}"
+done
+"$root/usr/games/quizcheck" "$tmp/converted.txt" >"$tmp/check" || fail "quizcheck on the converted sheet: $(cat "$tmp/check")"
 entry=$root/usr/share/applications/quizladder.desktop
 grep -qx 'Exec=/usr/games/quizladder --user-folder %f' "$entry" || fail "the menu entry does not start the game"
 sed -n '/^\[Desktop Action fullscreen\]/,$p' "$entry" | grep -qx 'Exec=/usr/games/quizladder --user-folder --fullscreen %f' \
@@ -56,8 +64,12 @@ sed -n '/^\[Desktop Action fullscreen\]/,$p' "$entry" | grep -qx 'Exec=/usr/game
 desktop-file-validate "$entry" >&2 || fail "desktop-file-validate"
 appstreamcli validate --no-net "$root"/usr/share/metainfo/*.metainfo.xml >&2 || fail "appstreamcli validate"
 for page in "$root"/usr/share/man/{,ru/}man?/*.gz; do
-    warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
-    [ -z "$warnings" ] || fail "man warns about ${page#"$root"}: $warnings"
+    locales=(C.UTF-8)  # the English pages also in the plain C and POSIX locales, where troff knows no Cyrillic
+    [[ $page == */ru/* ]] || locales+=(C POSIX)
+    for locale in "${locales[@]}"; do
+        warnings=$(LANG=$locale LC_ALL=$locale MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
+        [ -z "$warnings" ] || fail "man warns about ${page#"$root"} in $locale: $warnings"
+    done
 done
 lintian --fail-on error "$deb" >&2 || fail "lintian reports errors"
 
@@ -71,7 +83,7 @@ grep -qxF "Exec=\"$tmp/my \\\\\"games\\\\\" \\\\\$HOME's 100%%/games/quizladder\
 desktop-file-validate "$entry" >&2 || fail "desktop-file-validate (odd prefix)"
 
 # No empty or "." entry in a run path: the play folder must not supply libraries.
-for program in "$build/quizladder" "$build/quizcheck" "$root"/usr/games/*; do
+for program in "$build/quizladder" "$build/quizcheck" "$build/quizedit" "$root"/usr/games/*; do
     paths=$(readelf -d "$program" | sed -n 's/.*(\(RPATH\|RUNPATH\)).*\[\(.*\)\]$/\2/p')
     [[ -z $paths || (":$paths:" != *"::"* && ":$paths:" != *":.:"*) ]] || fail "$program: run path '$paths'"
 done

@@ -63,8 +63,19 @@ const Case kCases[] = {
     {"ends_in_introduction", crlf("T|i"), "error 3\nвступления"},
     {"ends_before_minimum", crlf("T|.|V"), "error 4\nнаименьшим"},
     {"ends_in_level_table", crlf("T|.|V|5"), "error 5\nстрока оценки"},
-    {"ends_in_a_question", crlf("T|.|.|Q"), "error 5\nстрока вопроса"},
-    {"ends_after_a_comma_marker", crlf("T|.|.|Q|.|A|,1"), "error 8\nстрока ответа или"},
+    {"ends_in_a_question", crlf("T|.|.|Q"), "error 5\nвопрос 1: файл закончился, а ожидалась строка текста"},
+    {"ends_after_a_comma_marker", crlf("T|.|.|Q|.|A|,1||"), "error 7 «,1»\nвопрос 1, ответ A: строка, закрывающая "
+     "последний ответ вопроса, должна начинаться с точки, а эта начинается с запятой, а после неё файл закончился"},
+    {"last_answer_ended_with_a_comma", crlf("T|.|.|Q|.|A|,0|B|,1|Q2|.|C|.1"), "error 9 «,1»\nответ Б: строка, "
+     "закрывающая последний ответ вопроса, должна начинаться с точки, а эта начинается с запятой, и текст "
+     "следующего вопроса читается как ещё один ответ"},
+    {"last_marker_without_its_digit", crlf("T|.|.|Q|.|A|,0|B|.|Q2|.|C|.1"), "error 9 «.»\nответ Б: ожидалась строка"},
+    {"introduction_not_closed", crlf("T|Hi|Top|13|Low|5|.|Q|.|A|.1"), "error 3 «Top»\nвступление, похоже, не "
+     "закрыто строкой с точкой: с этой строки идут оценки и числа баллов"},
+    {"line_longer_than_a_megabyte", crlf("T|.|.|Q|.") + "A" + std::string(quiz::kMaxLineBytes, 'a') + "\r\n.1",
+     "error 6 «A" + std::string(255, 'a') + "»\nстрока длиннее 1 МиБ"},
+    {"longest_line_allowed", "T\n.\n.\nQ\n.\n" + std::string(quiz::kMaxLineBytes, 'a') + "\n.1",
+     "T T\nI \nQ Q \nA " + std::string(quiz::kMaxLineBytes, 'a') + " =1\n"},
     {"text_after_the_last_question", crlf("T|.|.|Q|.|A|.1||more|text"), "error 9 «more»\nлишний текст"},
     {"marker_after_the_last_question", crlf("T|.|.|Q|.|A|.1|.|A"), "error 8 «.»\nлишний текст"},
     {"fifth_level_row", crlf("T|.|a|5|b|4|c|3|d|2|e|1|."), "error 11 «e»\nбольше четырёх"},
@@ -77,7 +88,7 @@ const Case kCases[] = {
     {"points_after_a_blank", crlf("T|.|.|Q|.|A|. 1"), "error 7 «. 1»\nцифрой 0 или 1"},
     {"fifth_answer", crlf("T|.|.|Q|.|a|,0|b|,0|c|,0|d|,1|e|.0"), "error 13 «,1»\nчетвёртый"},
     {"message_names_file_and_line_and_quotes_it", crlf("T|.|.|Q|.|A|,0|B|,5"), "error 9 «,5»\ntest1.txt, строка 9: "
-     "ожидалась строка ответа с точкой или запятой и цифрой 0 или 1\nСтрока: «,5»"},
+     "вопрос 1, ответ Б: ожидалась строка ответа с точкой или запятой и цифрой 0 или 1\nСтрока: «,5»"},
     {"controls_quoted_as_codes", crlf("T|.|.|Q|.|A|,\x1B\xC2\x85"), "error 7 «,\x1B\xC2\x85»\nСтрока: «,\\x1B\\x85»",
      Encoding::Utf8},
     {"second_question_counts_lone_ends", "T\n.\r.\r\nQ\n.\rA\n,1\nB\r.0\rQ2\r\n.\nA\n.7", "error 13 «.7»\nцифрой"},
@@ -172,6 +183,12 @@ TEST(Encoding, DetectsUtf8OnlyWhereTheWholeFileIsUtf8AndSeeksBack) {
     testing_support::TrickleBuf pipe("Привет", 1);
     std::istream unseekable(&pipe);
     EXPECT_THROW(quiz::detectEncoding(unseekable), std::invalid_argument);
+    constexpr std::size_t kLimit = 16 << 20;  // README promises it
+    for (const std::size_t ascii : {kLimit - 2, kLimit}) {  // a huge file is not read to its end
+        std::istringstream in(std::string(ascii, 'a') + "Я");
+        const Encoding expected = ascii < kLimit ? Encoding::Utf8 : Encoding::Windows1251;
+        EXPECT_TRUE(quiz::detectEncoding(in) == expected && quiz::detectEncoding(in.str()) == expected) << ascii;
+    }
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // quizcheck as an author runs it: files in a folder, the arguments, and the
 // report and exit status it gives. "{папка}" stands for the folder; "…" for
-// the part of a line a row leaves open (see matches()).
+// the part of a line a row leaves open (see testing_support::matches()).
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
@@ -16,6 +16,7 @@ namespace {
 using namespace std::string_literals;
 using quizcheck::TextFit;
 using testing_support::crlf;
+using testing_support::matches;
 using testing_support::toWindows1251;
 
 // Windows-1251 bytes of "|"-separated lines, then of `questions` questions answered right.
@@ -37,17 +38,6 @@ TextFit scriptedMeasure(std::string_view control, std::string_view text) {
     const std::size_t at = text.find(std::string("[").append(control).append("]"));
     if (at == text.npos) return TextFit::AsDesigned;
     return text.substr(at + control.size() + 2).starts_with("!") ? TextFit::Elided : TextFit::Shrunk;
-}
-
-// Whether `text` is `pattern`, in which "…" stands for any characters within
-// one line, or, at the very end, for all the rest.
-bool matches(std::string_view text, std::string_view pattern) {
-    const std::size_t gap = pattern.find("…");
-    if (gap == pattern.npos || !text.starts_with(pattern.substr(0, gap))) return text == pattern;
-    const std::string_view rest = pattern.substr(gap + std::string_view("…").size());
-    for (std::size_t at = gap; at <= text.size() && (at == gap || text[at - 1] != '\n'); ++at)
-        if (rest.empty() || matches(text.substr(at), rest)) return true;
-    return false;
 }
 
 struct Case {
@@ -83,19 +73,18 @@ const Case kCases[] = {
      "при любом ответе\n    «Без правильного»\n"
      "w.txt:14: предупреждение: вопрос 2: 2 правильных ответа (с цифрой 1): засчитан будет любой из них\n"
      "    «Два правильных»\nw.txt:20: предупреждение: вопрос 3: текста вопроса нет\n    «.»\n"
-     "w.txt:23: предупреждение: вопрос 3, ответ 2: у ответа нет текста: этот вариант не будет показан\n    «,0»\n"
-     "w.txt:25: предупреждение: вопрос 3, ответ 3: текст ответа из одних пробелов: вариант будет показан пустым\n"
+     "w.txt:23: предупреждение: вопрос 3, ответ Б: у ответа нет текста: этот вариант не будет показан\n    «,0»\n"
+     "w.txt:25: предупреждение: вопрос 3, ответ В: текст ответа из одних пробелов: вариант будет показан пустым\n"
      "    «.0»\nw.txt: кодировка Windows-1251, вопросов: 4, игра закончится экраном результатов\n"},
     {"errors_after_warnings_and_in_utf8",
      {{"e.txt", quiz("|.|.|Вопрос|.|a|,0|b|,0|c|,0|d|,1|e|.0")}, {"u.txt", "\xEF\xBB\xBF" + crlf("Т|и|.|В|много\xC2\x9F|.")}},
      {"e.txt", "u.txt"}, "e.txt:1: предупреждение: заголовок пустой: …\n    «»\n"
      "e.txt:2: предупреждение: вступление пустое: …\n    «.»\n"
      "e.txt:3: предупреждение: оценок в таблице 0 из четырёх: …\n    «.»\n"
-     "e.txt:13: ошибка: ожидалась строка с точкой и цифрой 0 или 1: четвёртый ответ должен быть последним, "
+     "e.txt:13: ошибка: вопрос 1, ответ Г: ожидалась строка с точкой и цифрой 0 или 1: четвёртый ответ должен быть последним, "
      "больше четырёх ответов у вопроса не бывает\n    «,1»\n"
      "e.txt: кодировка Windows-1251, играть по этому файлу нельзя\n"
-     "u.txt:5: ошибка: ожидалось наименьшее число баллов для оценки: целое число от -32768 до 32767\n"
-     "    «много<U+009F>»\nu.txt: кодировка UTF-8, играть по этому файлу нельзя\n", "", 1},
+     "u.txt:5: ошибка: ожидалось наименьшее число баллов для оценки: целое число\n    «много<U+009F>»\nu.txt: кодировка UTF-8, играть по этому файлу нельзя\n", "", 1},
     {"files_that_cannot_be_read", {{"sub/x.txt", kQuiz}},
      {"missing.txt", "sub", "pipe", "./sub/x.txt", "{папка}/sub/x.txt"},
      "missing.txt: ошибка: файл не найден\nmissing.txt: играть по этому файлу нельзя\n"
@@ -129,7 +118,7 @@ const Case kCases[] = {
      "quizcheck: неизвестный параметр «--verbose»\nСправка: quizcheck --help\n", 2},
     {"double_dash_ends_options", {{"-odd.txt", kQuiz}}, {"--", "-odd.txt"}, clean("-odd.txt")},
     {"right_answer_without_text", {{"q.txt", quiz("Т|Привет|.|.|Вопрос|.|Нет|,0|.1", 14)}}, {"q.txt"},
-     "q.txt:9: предупреждение: вопрос 1, ответ 2: у правильного ответа нет текста: этот вариант не будет показан, "
+     "q.txt:9: предупреждение: вопрос 1, ответ Б: у правильного ответа нет текста: этот вариант не будет показан, "
      "и ответить на вопрос верно нельзя\n    «.1»\n" + clean("q.txt")},
     // Minimums 64, 1, 0, -1 with two questions: a full score of 2 gets row 2.
     {"unreachable_minimum_one_verdict_shown", {{"q.txt", quiz("Т|Привет|.|Отлично|64|Хорошо|1|Так|0|Увы|-1|.", 2)}},
@@ -147,13 +136,29 @@ const Case kCases[] = {
      "    «Р—Р°РіРѕР»РѕРІРѕРє»\n" + clean("q.txt")},
     {"extra_text_at_its_line", {{"q.txt", quiz("Т|П|.|О|1|Х|0|Т|-1|У|-2|.|В|.|Да|.1||Лишняя строка|ещё")}}, {"q.txt"},
      "q.txt:18: ошибка: лишний текст после последнего вопроса…\n    «Лишняя строка»\nq.txt: …\n", "", 1},
+    {"probable_markers_at_their_lines", {{"m.txt", crlf("Т|П|.|.|Сколько?|.|3|;0|4|:1|5|1,|6| ,0|7|0.|8|，1|9|ю1|10|.1")}},
+     {"m.txt"}, "m.txt:4: …\n    «.»\nm.txt:4: …\n    «.»\n" + [] {
+         std::string lines;  // each mistyped marker, at its line
+         for (const auto& [at, line] : {std::pair{8, ";0"}, {10, ":1"}, {12, "1,"}, {14, " ,0"}, {16, "0."},
+                                        {18, "，1"}, {20, "ю1"}})
+             lines += "m.txt:" + std::to_string(at) + ": предупреждение: вопрос 1, ответ A: похоже на строку ответа, "
+                      "но первым символом должна быть точка или запятая\n    «" + line + "»\n";
+         return lines + "m.txt: …";
+     }(), "", 0},
+    {"slip_after_the_fifteenth_question", {{"s.txt", testing_support::makeQuiz(15) + crlf("Вопрос|.|Да|,5")}}, {"s.txt"},
+     "s.txt:4: …\n    «Отлично»\ns.txt:166: предупреждение: до этого места игра не доходит (после пятнадцатого вопроса "
+     "она файл не читает), но здесь ошибка: вопрос 16, ответ A: ожидалась строка ответа с точкой или запятой и цифрой 0 "
+     "или 1\n    «,5»\ns.txt: кодировка UTF-8, вопросов: 15, игра закончится на пятнадцатой ступени\n"},
+    {"failure_inside_the_check_and_an_odd_name", {{"x\xFF\x1B.txt", kQuiz}}, {"x\xFF\x1B.txt"},
+     "x\\xFF␛.txt: ошибка: не удалось проверить файл: std::bad_alloc\nx\\xFF␛.txt: кодировка Windows-1251, играть по "
+     "этому файлу нельзя\n", "", 1, [](std::string_view, std::string_view) -> TextFit { throw std::bad_alloc(); }},
     {"texts_the_window_shrinks_or_elides",
      {{"q.txt", quiz("Т|Привет [Label2.intro]|.|Молодец [Label2.intro]!|0|.|В|.|А|,0|Б|,0|Длинный [Option3]|.1")}},
-     {"q.txt"}, "q.txt:2: предупреждение: вступление: текст не помещается в Label2 и будет показан мельче\n"
+     {"q.txt"}, "q.txt:2: предупреждение: вступление: текст не помещается в своё место в окне и будет показан мельче\n"
      "    «Привет [Label2.intro]»\nq.txt:4: предупреждение: …1-я в таблице\n    «Молодец [Label2.intro]!»\n"
-     "q.txt:4: предупреждение: экран результатов: текст не помещается в Label2 даже мельче и будет обрезан…\n"
+     "q.txt:4: предупреждение: экран результатов: текст не помещается в своё место в окне даже мельче и будет обрезан…\n"
      "    «Молодец [Label2.intro]!»\nq.txt:6: предупреждение: оценок в таблице 1 из четырёх…\n    «.»\n"
-     "q.txt:13: предупреждение: вопрос 1, ответ 3: текст не помещается в Option3 и будет показан мельче\n"
+     "q.txt:13: предупреждение: вопрос 1, ответ В: текст ответа не помещается в своё место в окне и будет показан мельче\n"
      "    «Длинный [Option3]»\nq.txt: …\n", "", 0, scriptedMeasure},
 };
 

@@ -57,6 +57,15 @@ std::string toWindows1251(std::string_view utf8) {
     return out;
 }
 
+bool matches(std::string_view text, std::string_view pattern) {
+    const std::size_t gap = pattern.find("…");
+    if (gap == pattern.npos || !text.starts_with(pattern.substr(0, gap))) return text == pattern;
+    const std::string_view rest = pattern.substr(gap + std::string_view("…").size());
+    for (std::size_t at = gap; at <= text.size() && (at == gap || text[at - 1] != '\n'); ++at)
+        if (rest.empty() || matches(text.substr(at), rest)) return true;
+    return false;
+}
+
 std::string crlf(std::string_view lines) {
     std::string out;
     for (std::size_t start = 0, bar = 0; bar != std::string_view::npos; start = bar + 1) {

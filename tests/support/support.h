@@ -42,6 +42,10 @@ std::string crlf(std::string_view lines);
 std::string makeQuiz(int questions, std::string_view levels = "Отлично|10|Хорошо|7|Неплохо|4|Увы|0");
 inline int rightOption(int n) { return (n - 1) % 4 + 1; }
 
+// Whether `text` is `pattern`, in which "…" stands for any characters within one line, or, at the very end, for all
+// the rest.
+bool matches(std::string_view text, std::string_view pattern);
+
 // Gives out a text at most `step` bytes a read, as a pipe would; cannot seek unless `seekable`.
 struct TrickleBuf : std::stringbuf {
     TrickleBuf(const std::string& text, std::size_t step, bool seekable = false)
