@@ -20,8 +20,8 @@ namespace quizcheck {
 // moving the counter (quiz::checkCounterCanStep) is a warning with its reason,
 // since the game still plays; a counter that is a symbolic link is a warning
 // naming the file it leads to. Files are named in the report without the
-// folder. Returns true when nothing has an error.
-bool checkFolder(const std::filesystem::path& folder, Report& report,
+// folder. Errors are counted by the report.
+void checkFolder(const std::filesystem::path& folder, Report& report,
                  const CheckOptions& options = {});
 
 }  // namespace quizcheck

@@ -156,6 +156,9 @@ TEST(Encoding, Utf8PassesThroughAndReplacesEachMalformedByte) {
     const std::pair<std::string, std::string> cases[] = {
         {plain, plain}, {"\x80" "a", r + "a"}, {"a\xD0", "a" + r}, {"\xE2\x82", r + r}, {"\xC0\xAF", r + r},
         {"\xE0\x80\xAF", r + r + r}, {"\xED\xA0\x80", r + r + r}, {"\xF4\x90\x80\x80", r + r + r + r}, {"\xFF", r},
+        // a later byte of a sequence that is no continuation byte, below or above the range
+        {"\xE2\x82" "a", r + r + "a"}, {"\xE2\x82\xC0", r + r + r}, {"\xF0\x9F\x99" "a", r + r + r + "a"},
+        {"\xF0\x9F\x99\xC0", r + r + r + r},
     };
     for (const auto& [bytes, text] : cases) {
         std::string out = "x";
