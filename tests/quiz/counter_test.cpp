@@ -104,6 +104,7 @@ TEST(Counter, ValueIsTheNumberAtTheStartClampedToLong) {
     const std::pair<const char*, std::optional<long>> cases[] = {  // {}: no number
         {"3", 3}, {" \t7x", 7}, {"+3", 3}, {"-0", 0}, {"2.9", 2}, {"", {}}, {"x3", {}}, {"+", {}}, {"- 3", {}},
         {"9223372036854775808", LONG_MAX}, {"-9223372036854775809", LONG_MIN},
+        {"9223372036854775806", LONG_MAX - 1}, {"-9223372036854775807", LONG_MIN + 1},
     };
     for (const auto& [line, value] : cases) EXPECT_EQ(quiz::counterValue(line), value) << line;
 }
