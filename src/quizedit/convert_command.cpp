@@ -23,9 +23,9 @@ constexpr const char* kFailedCheck = "файл не записан: записа
 // The input's bytes, or the problem reported.
 std::optional<std::string> readInput(const fs::path& path, const std::string& name,
                                      quizcheck::Report& report) {
-    auto bytes = readInputFile(path);
-    if (bytes.index() == 0) return std::move(std::get<0>(bytes));
-    report.error(name, 0, std::nullopt, std::get<1>(bytes));
+    Bytes bytes = readInputFile(path);
+    if (bytes.ok()) return std::move(bytes.bytes);
+    report.error(name, 0, std::nullopt, bytes.problem);
     return std::nullopt;
 }
 

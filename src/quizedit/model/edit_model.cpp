@@ -220,7 +220,10 @@ void EditModel::commit(quiz::QuizDocument doc, const Field& field, bool merge) {
                         current_ > 0 && saved_ != current_;
     versions_.resize(current_ + 1);
     if (saved_ && *saved_ > current_) saved_.reset();
-    if (extend) {
+    if (extend && versions_[current_ - 1].document == doc) {
+        versions_.pop_back();  // typed back to what it was: no step
+        --current_;
+    } else if (extend) {
         versions_[current_].document = std::move(doc);
     } else {
         versions_.push_back({std::move(doc), field});

@@ -36,28 +36,25 @@ std::string replaced(std::string_view pattern, std::initializer_list<std::string
 
 }  // namespace
 
-std::variant<std::string, std::string> readInputFile(const fs::path& path) {
+Bytes readInputFile(const fs::path& path) {
     const quiz::InputFile file = quiz::openInputFile(path);
     switch (file.problem) {
         case quiz::OpenProblem::None:
             break;
         case quiz::OpenProblem::Missing:
-            return std::variant<std::string, std::string>(std::in_place_index<1>, say::kMissing);
+            return {{}, say::kMissing};
         case quiz::OpenProblem::Folder:
-            return std::variant<std::string, std::string>(std::in_place_index<1>, say::kFolder);
+            return {{}, say::kFolder};
         case quiz::OpenProblem::NotAFile:
-            return std::variant<std::string, std::string>(std::in_place_index<1>, say::kNotAFile);
+            return {{}, say::kNotAFile};
         case quiz::OpenProblem::CannotOpen:
-            return std::variant<std::string, std::string>(
-                std::in_place_index<1>, say::kCannotRead + std::string(std::strerror(file.error)));
+            return {{}, say::kCannotRead + std::string(std::strerror(file.error))};
     }
     std::optional<std::string> bytes = quiz::readAtMost(*file.stream, kMaxInputBytes);
-    std::string problem = bytes ? "" : say::kTooBig;
     if (file.buffer->readError() != 0)
-        problem = say::kCannotRead + std::string(std::strerror(file.buffer->readError()));
-    if (!problem.empty())
-        return std::variant<std::string, std::string>(std::in_place_index<1>, problem);
-    return std::variant<std::string, std::string>(std::in_place_index<0>, std::move(*bytes));
+        return {{}, say::kCannotRead + std::string(std::strerror(file.buffer->readError()))};
+    if (!bytes) return {{}, say::kTooBig};
+    return {std::move(*bytes), {}};
 }
 
 QuizText decodeText(std::string_view bytes) {
@@ -83,7 +80,7 @@ QuizText decodeText(std::string_view bytes) {
     return out;
 }
 
-std::variant<std::string, std::string> encodeText(std::string_view text, const TextFormat& format) {
+Bytes encodeText(std::string_view text, const TextFormat& format) {
     std::string bytes;
     if (format.encoding == quiz::Encoding::Utf8 && format.byteOrderMark)
         bytes = quiz::kUtf8ByteOrderMark;
@@ -97,23 +94,21 @@ std::variant<std::string, std::string> encodeText(std::string_view text, const T
         } else if (const std::size_t bad = quiz::appendUtf8AsWindows1251(line, bytes);
                    bad != std::string_view::npos) {
             const std::size_t length = std::max<std::size_t>(1, quiz::utf8CharacterLength(line.substr(bad)));
-            return std::variant<std::string, std::string>(
-                std::in_place_index<1>,
-                replaced(say::kCannotEncode, {std::to_string(number), line.substr(bad, length),
-                                              quiz::encodingName(format.encoding)}));
+            return {{}, replaced(say::kCannotEncode, {std::to_string(number), line.substr(bad, length),
+                                                      quiz::encodingName(format.encoding)})};
         }
         if (stop == std::string_view::npos) break;
         bytes += end;
         start = stop + 1;
     }
-    return std::variant<std::string, std::string>(std::in_place_index<0>, std::move(bytes));
+    return {std::move(bytes), {}};
 }
 
 TextRead readText(std::string_view text, const TextFormat& format, const std::string& name) {
-    auto bytes = encodeText(text, format);
-    if (bytes.index() == 1) return quiz::QuizError(name, 0, std::get<1>(bytes));
+    const Bytes bytes = encodeText(text, format);
+    if (!bytes.ok()) return quiz::QuizError(name, 0, bytes.problem);
     try {
-        return quiz::readDocument(std::get<0>(bytes), name);
+        return quiz::readDocument(bytes.bytes, name);
     } catch (const quiz::QuizError& e) {
         return e;
     }
@@ -121,15 +116,15 @@ TextRead readText(std::string_view text, const TextFormat& format, const std::st
 
 Opened openQuizFile(const fs::path& path, const std::string& name) {
     Opened opened;
-    auto bytes = readInputFile(path);
-    if (bytes.index() == 1) {
-        opened.failure = std::get<1>(bytes);
+    const Bytes bytes = readInputFile(path);
+    if (!bytes.ok()) {
+        opened.failure = bytes.problem;
         return opened;
     }
     try {
-        opened.document = quiz::readDocument(std::get<0>(bytes), name);
+        opened.document = quiz::readDocument(bytes.bytes, name);
     } catch (const quiz::QuizError& e) {
-        opened.text = decodeText(std::get<0>(bytes));
+        opened.text = decodeText(bytes.bytes);
         opened.error = e;
     }
     return opened;
@@ -140,13 +135,13 @@ Imported importFile(const fs::path& path, std::optional<convert::Kind> kind) {
     std::ostringstream out;
     quizcheck::Report report(out);
     const std::string name = path.filename().string();
-    auto bytes = readInputFile(path);
-    if (bytes.index() == 1) {
-        report.error(name, 0, std::nullopt, std::get<1>(bytes));
-    } else if (!kind && !(kind = convert::guessKind(name, std::get<0>(bytes)))) {
+    const Bytes bytes = readInputFile(path);
+    if (!bytes.ok()) {
+        report.error(name, 0, std::nullopt, bytes.problem);
+    } else if (!kind && !(kind = convert::guessKind(name, bytes.bytes))) {
         report.error(name, 0, std::nullopt, say::kUnknownKind);
     } else {
-        convert::Converted result = convert::convert(*kind, std::get<0>(bytes), name, path.stem().string());
+        convert::Converted result = convert::convert(*kind, bytes.bytes, name, path.stem().string());
         for (const convert::Problem& p : result.problems) report.error(name, p.line, p.lineText, p.message);
         if (result.problems.empty()) {
             report.summary(name, say::kQuestions + std::to_string(result.document.questions.size()));

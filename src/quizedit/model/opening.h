@@ -19,16 +19,23 @@ namespace quizedit {
 // More than any quiz or sheet written by hand; a file is held whole.
 inline constexpr std::size_t kMaxInputBytes = 64 * 1024 * 1024;
 
-// The bytes of the file at `path`, opened once; or why not, in Russian (a
-// missing file, a folder, a pipe or device, a read error, more than
-// kMaxInputBytes).
-std::variant<std::string, std::string> readInputFile(const std::filesystem::path& path);
+// Bytes, or why there are none (in Russian).
+struct Bytes {
+    std::string bytes;
+    std::string problem;  // empty when `bytes` holds them
+    bool ok() const { return problem.empty(); }
+};
+
+// The bytes of the file at `path`, opened once; or why not (a missing file,
+// a folder, a pipe or device, a read error, more than kMaxInputBytes).
+Bytes readInputFile(const std::filesystem::path& path);
 
 // How a quiz file's text goes back to its bytes.
 struct TextFormat {
     quiz::Encoding encoding = quiz::Encoding::Windows1251;
     bool byteOrderMark = false;
     quiz::LineEnd lineEnd = quiz::LineEnd::CrLf;  // the file's first line end
+    bool operator==(const TextFormat&) const = default;
 };
 
 // A file the reader refused, as text: its lines joined with "\n".
@@ -43,7 +50,7 @@ QuizText decodeText(std::string_view bytes);
 
 // The bytes of `text` in `format`: each "\n" the format's line end. Gives
 // the reason instead when a character cannot be written in the encoding.
-std::variant<std::string, std::string> encodeText(std::string_view text, const TextFormat& format);
+Bytes encodeText(std::string_view text, const TextFormat& format);
 
 // What reading a text gives: the document, or the reader's error.
 using TextRead = std::variant<quiz::QuizDocument, quiz::QuizError>;
