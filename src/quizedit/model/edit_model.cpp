@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "convert/convert.h"
+#include "game/verdict.h"
+#include "window/form_ops.h"
 
 namespace quizedit {
 
@@ -53,6 +55,14 @@ std::vector<quiz::DocLine> splitLines(std::string_view text,
     return lines;
 }
 
+int resultsRow(const quiz::QuizDocument& document) {
+    const int score = static_cast<int>(document.questions.size());
+    if (score >= window::kLadderSteps) return 0;
+    return game::verdictRow(score, [&](int i) {
+        return at(i) <= document.verdicts.size() ? document.verdicts[at(i - 1)].minScore : 0;
+    });
+}
+
 quiz::DocQuestion emptyQuestion() {
     quiz::DocQuestion question;
     question.answers.resize(kMaxAnswers);
@@ -74,6 +84,8 @@ std::string EditModel::text(const Field& field) const {
             return doc.title.text;
         case Field::Kind::Introduction:
             return joinLines(doc.introduction);
+        case Field::Kind::Minimum:
+            return std::to_string(minimum(field.item));
         case Field::Kind::Verdict:
             return at(field.item) < doc.verdicts.size() ? doc.verdicts[at(field.item)].verdict.text
                                                         : std::string();
@@ -100,6 +112,8 @@ void EditModel::setText(const Field& field, std::string_view text) {
         case Field::Kind::Introduction:
             doc.introduction = splitLines(text, doc.introduction);
             break;
+        case Field::Kind::Minimum:
+            return;  // a number: setMinimum
         case Field::Kind::Verdict: {
             if (field.item < 0 || field.item >= kVerdictRows) return;
             if (doc.verdicts.size() <= at(field.item)) doc.verdicts.resize(at(field.item) + 1);
@@ -127,7 +141,7 @@ void EditModel::setMinimum(int row, std::int16_t value) {
     quiz::QuizDocument doc = start();
     if (doc.verdicts.size() <= at(row)) doc.verdicts.resize(at(row) + 1);
     doc.verdicts[at(row)].minScore = value;
-    commit(std::move(doc), {Field::Kind::Verdict, -1, row});
+    commit(std::move(doc), {Field::Kind::Minimum, -1, row}, true);
 }
 
 void EditModel::setRight(int question, int answer) {

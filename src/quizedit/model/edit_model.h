@@ -22,7 +22,7 @@ namespace quizedit {
 
 // A text of the quiz that the author edits as one field.
 struct Field {
-    enum class Kind : std::uint8_t { Title, Introduction, Verdict, QuestionText, Answer };
+    enum class Kind : std::uint8_t { Title, Introduction, Verdict, Minimum, QuestionText, Answer };
     Kind kind = Kind::Title;
     int question = -1;  // 0-based, for QuestionText and Answer
     int item = -1;      // 0-based row of the verdict table, or answer of the question
@@ -43,6 +43,11 @@ std::string joinLines(const std::vector<quiz::DocLine>& lines);
 // of the one it replaces.
 std::vector<quiz::DocLine> splitLines(std::string_view text,
                                       const std::vector<quiz::DocLine>& old = {});
+
+// The row (1 to 4) of the verdict table that the results screen shows, which
+// it does only after every question was answered right; 0 when it never
+// appears (fifteen questions or more).
+int resultsRow(const quiz::QuizDocument& document);
 
 // A new quiz: a title, the default introduction and verdict table, and one
 // empty question; Windows-1251 with CR LF.
