@@ -165,6 +165,7 @@ void EditorWindow::buildActions() {
     // Short words on the toolbar, so that it fits a small screen.
     const std::pair<const char*, const char*> shortWords[] = {
         {"new", "Новая"}, {"open", "Открыть"}, {"add", "Добавить"}, {"remove", "Удалить"},
+        {"insert", "Вставить"}, {"duplicate", "Копия"},
         {"up", "Выше"}, {"down", "Ниже"}};
     for (const auto& [name, word] : shortWords) action(name)->setIconText(QString::fromUtf8(word));
     for (auto& [name, item] : actions_) item->setStatusTip(item->text().remove('&'));

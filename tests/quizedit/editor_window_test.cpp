@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextBlock>
 #include <QRadioButton>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -42,6 +44,11 @@ void screenshot(QWidget& widget, const char* name) {
     EXPECT_TRUE(widget.grab().save(QString(QUIZ_BINARY_DIR "/screenshots/") + name));
 }
 
+// The text box of answer `j` of the chosen question (the page's first box is the question's text).
+QPlainTextEdit* answerBoxOf(EditorWindow& window, int j) {
+    return window.questionPage()->findChildren<TextBox*>()[static_cast<qsizetype>(j + 1)];
+}
+
 // A window whose questions to the author are answered from a script and recorded.
 struct Editor : ::testing::Test {
     Editor() : window({}, nullptr) {
@@ -56,9 +63,7 @@ struct Editor : ::testing::Test {
         });
         window.resize(1280, 860);
     }
-    QPlainTextEdit* answerBox(int j) const {
-        return window.questionPage()->findChildren<TextBox*>()[static_cast<qsizetype>(j + 1)];
-    }
+    QPlainTextEdit* answerBox(int j) { return answerBoxOf(window, j); }
     testing_support::TempFolder folder;
     EditorWindow window;
     std::vector<QString> asked;
@@ -99,6 +104,168 @@ TEST_F(Editor, ABundledQuizOpensAnAnswerChangesUndoesSavesAndReopens) {
     ASSERT_TRUE(again.openFile(path));
     EXPECT_EQ(again.model().text({Field::Kind::Answer, 2, 1}), "Мрамор");
     EXPECT_EQ(again.model().written().bytes, saved) << "an unchanged quiz saves to the same bytes";
+}
+
+}  // namespace
+
+namespace {
+
+// The game's own window playing the quiz file `path` as a player would, answering right up to question `question`
+// (0-based; the number of questions for the results screen), then drawn at `size`.
+QImage gameScreen(const fs::path& path, const quiz::QuizDocument& quiz, int question, QSize size) {
+    window::Form1 form;
+    form.setMessageResponder([](const std::string&, const std::string&, window::Buttons, window::Icon) { return window::Reply::Ok; });
+    game::Game player(form, game::GivenQuiz{path});
+    player.load();
+    if (question >= 0) player.click(window::ControlName::Command1);
+    for (int q = 0; q < question; ++q) {
+        const auto& answers = quiz.questions[static_cast<std::size_t>(q)].answers;
+        const auto right = std::find_if(answers.begin(), answers.end(), [](const quiz::DocAnswer& a) { return a.right; });
+        player.click(window::option(static_cast<int>(right - answers.begin()) + 1).name);
+        player.click(window::ControlName::Command1);
+    }
+    form.resize(size);
+    return form.grab().toImage();
+}
+
+TEST(PlayerView, ShowsWhatTheGamesOwnWindowShowsPixelForPixel) {
+    testing_support::TempFolder folder;
+    const fs::path path = folder.write("test2.txt", bundled("test2.txt"));
+    const quiz::QuizDocument quiz = quiz::readDocument(bundled("test2.txt"), "test2.txt");
+    PlayerView view;
+    view.resize(520, 420);  // wider than the design's shape: it is drawn at the width that fits the height too
+    const struct {
+        const char* name;
+        Screen screen;
+        int answeredRight;  // -1: the introduction
+    } screens[] = {{"introduction", {Screen::Kind::Introduction}, -1}, {"first_question", {Screen::Kind::Question, 0}, 0},
+                   {"question_7", {Screen::Kind::Question, 6}, 6}, {"results", {Screen::Kind::Results}, 10}};
+    QImage previous;
+    for (const auto& s : screens) {
+        view.showScreen(quiz, s.screen);
+        const QImage shown = view.image();
+        EXPECT_NE(shown, previous) << s.name << ": each screen is a screen of its own";
+        previous = shown;
+        ASSERT_EQ(shown.size(), QSize(520, 377)) << s.name;
+        EXPECT_TRUE(shown == gameScreen(path, quiz, s.answeredRight, shown.size())) << s.name;
+    }
+    screenshot(view, "player_view_results.png");
+    view.showScreen(quiz, {Screen::Kind::Question, 9});
+    EXPECT_EQ(view.gameTitle(), "ВОПРОС 10");
+    quiz::QuizDocument long_ = quiz;
+    long_.questions.resize(16, quiz.questions[0]);
+    view.showScreen(long_, {Screen::Kind::Question, 15});
+    EXPECT_TRUE(view.image().isNull());
+    EXPECT_EQ(view.text(), "Этот вопрос игра не задаёт: она заканчивается на пятнадцатой ступени.");
+    view.showScreen(long_, {Screen::Kind::Results});
+    EXPECT_TRUE(view.text().startsWith("Экрана результатов не будет"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Editor, ABrokenFileOpensAtItsErrorAndGoesOnInTheFormOnceMended) {
+    const std::string broken = testing_support::toWindows1251(testing_support::crlf(
+        "Реки России|Ответьте на вопросы.|.|Отлично|1|.|Самая длинная река?|.|Обь|,0|Лена|,7|Волга|.0"));
+    ASSERT_TRUE(window.openFile(QString::fromStdString(folder.write("test3.txt", broken).string())));
+    ASSERT_TRUE(window.inTextMode());
+    TextPage& page = *window.textPage();
+    EXPECT_EQ(page.errorLine(), 12);
+    EXPECT_TRUE(page.errorText().contains("строка 12")) << page.errorText().toStdString();
+    EXPECT_EQ(page.editor()->textCursor().blockNumber(), 11) << "the cursor at the error's line";
+    EXPECT_FALSE(window.action("undo")->isEnabled() || window.action("play")->isEnabled());
+    screenshot(window, "editor_broken_file.png");
+    QTextCursor line(page.editor()->document()->findBlockByNumber(11));
+    line.select(QTextCursor::LineUnderCursor);
+    line.insertText(",1");
+    EXPECT_EQ(page.errorLine(), 0);
+    EXPECT_TRUE(window.isWindowModified());
+    window.action("save")->trigger();  // the mended text saves as it stands, in the file's encoding
+    EXPECT_EQ(folder.read("test3.txt"), testing_support::toWindows1251(testing_support::crlf(
+        "Реки России|Ответьте на вопросы.|.|Отлично|1|.|Самая длинная река?|.|Обь|,0|Лена|,1|Волга|.0")));
+    QTest::mouseClick(page.findChild<QPushButton*>(), Qt::LeftButton);
+    ASSERT_FALSE(window.inTextMode());
+    EXPECT_EQ(window.model().text({Field::Kind::Answer, 0, 1}), "Лена");
+    EXPECT_FALSE(window.isWindowModified());
+    EXPECT_TRUE(asked.empty());
+    EXPECT_FALSE(window.openFile(folder.path().c_str()));
+    EXPECT_EQ(asked.back().toStdString(), "Не удалось открыть «" + folder.path().filename().string() + "»: это папка, а не файл");
+}
+
+TEST_F(Editor, ASheetImportsThroughTheConverterWithItsReport) {
+    ASSERT_TRUE(window.importFile(QUIZ_SOURCE_DIR "/data/examples/questions.csv"));
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_TRUE(asked[0].startsWith("Импортировано: questions.csv: вопросов: 10\n")) << asked[0].toStdString();
+    EXPECT_EQ(window.model().document().questions.size(), 10u);
+    EXPECT_TRUE(window.model().modified() && window.filePath().isEmpty());
+    window.flush();
+    screenshot(window, "editor_imported_sheet.png");
+    const fs::path bad = folder.write("bad.csv", "Вопрос;Да;Нет;1\nВторой;Да;Нет;5\n");
+    EXPECT_FALSE(window.importFile(QString::fromStdString(bad.string())));
+    EXPECT_TRUE(asked.back().contains("bad.csv:2: ошибка:")) << asked.back().toStdString();
+    EXPECT_EQ(window.model().document().questions.size(), 10u) << "the quiz stays as it was";
+}
+
+TEST_F(Editor, SaveAsOffersThePlayedNamesAndAsksBeforeReplacing) {
+    folder.write("test1.txt", "mine");
+    QString offered;
+    QString chosen = QString::fromStdString((folder.path() / "test1.txt").string());
+    window.setFileChooser([&](bool save, const QString&, const QString& name, const QStringList& filters) {
+        EXPECT_TRUE(save && filters.front().contains("test1.txt test2.txt test3.txt"));
+        offered = name;
+        return chosen;
+    });
+    window.openFile(QString::fromStdString(folder.write("test3.txt", bundled("test3.txt")).string()));
+    replies = {QMessageBox::No};
+    window.action("saveAs")->trigger();
+    EXPECT_EQ(offered, "test3.txt") << "its own name";
+    EXPECT_EQ(asked.back(), "Файл «test1.txt» уже есть. Заменить его?");
+    EXPECT_EQ(folder.read("test1.txt"), "mine");
+    replies = {QMessageBox::Yes};
+    window.action("saveAs")->trigger();
+    EXPECT_EQ(folder.read("test1.txt"), bundled("test3.txt"));
+    EXPECT_EQ(window.filePath(), chosen);
+
+    EditorWindow fresh({}, nullptr);
+    fresh.setFileChooser([&](bool, const QString&, const QString& name, const QStringList&) {
+        offered = name;
+        return QString();
+    });
+    fresh.action("saveAs")->trigger();
+    EXPECT_EQ(offered, "test1.txt") << "a new quiz is offered the first name the game plays";
+}
+
+TEST_F(Editor, ClosingWithUnsavedChangesAsksFirst) {
+    window.show();
+    window.action("add")->trigger();
+    replies = {QMessageBox::Cancel};
+    EXPECT_FALSE(window.close());
+    EXPECT_EQ(asked.back(), "Изменения в новой викторине не сохранены. Сохранить их?");
+    replies = {QMessageBox::Discard};
+    EXPECT_TRUE(window.close());
+}
+
+TEST_F(Editor, PlayStartsTheGameOnTheQuizAsItStands) {
+    std::vector<QStringList> started;
+    window.setStarter([&](const QString& program, const QStringList& arguments) {
+        EXPECT_TRUE(program.endsWith("quizladder"));
+        started.push_back(arguments);
+        return true;
+    });
+    const fs::path path = folder.write("test2.txt", bundled("test2.txt"));
+    window.openFile(QString::fromStdString(path.string()));
+    window.action("play")->trigger();
+    ASSERT_EQ(started.size(), 1u);
+    EXPECT_EQ(started[0], QStringList{QString::fromStdString(path.string())}) << "saved: the file itself";
+    answerBoxOf(window, 0)->setPlainText("Сто градусов");
+    window.action("play")->trigger();
+    ASSERT_EQ(started.size(), 2u);
+    const QString copy = started[1].front();
+    EXPECT_NE(copy, QString::fromStdString(path.string()));
+    std::ifstream in(copy.toStdString(), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), window.model().written().bytes) << "a copy as it stands";
+    EXPECT_EQ(folder.read("test2.txt"), bundled("test2.txt")) << "the file stays as saved";
 }
 
 }  // namespace
