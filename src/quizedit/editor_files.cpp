@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
 #include <QProcess>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -69,6 +70,9 @@ void EditorWindow::startMending(const QuizText& text, const QString& path, bool 
     path_ = path;
     textPage_->start(text, QFileInfo(path).fileName());
     stack_->setCurrentWidget(textPage_);
+    summary_->setText(QStringLiteral("кодировка ") +
+                      QString::fromUtf8(quiz::encodingName(text.format.encoding).data()) +
+                      QStringLiteral(", игра файл не читает: исправьте его"));
     ++edits_;
     updateTitle();
     setWindowModified(!saved);

@@ -3,6 +3,9 @@
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
@@ -42,8 +45,9 @@ QString firstWords(const quiz::DocQuestion& question) {
     return text;
 }
 
-QScrollArea* scrolled(QWidget* page) {
+QScrollArea* scrolled(QWidget* page, const QString& name) {
     auto* area = new QScrollArea;
+    area->setAccessibleName(name);
     area->setWidget(page);
     area->setWidgetResizable(true);
     area->setFrameShape(QFrame::NoFrame);
@@ -60,8 +64,8 @@ EditorWindow::EditorWindow(quizcheck::CheckOptions measure, std::unique_ptr<Reco
     quizPage_ = new QuizPage;
     questionPage_ = new QuestionPage;
     tabs_ = new QTabWidget;
-    tabs_->addTab(scrolled(quizPage_), QStringLiteral("Викторина"));
-    tabs_->addTab(scrolled(questionPage_), QStringLiteral("Вопрос"));
+    tabs_->addTab(scrolled(quizPage_, QStringLiteral("Викторина")), QStringLiteral("Викторина"));
+    tabs_->addTab(scrolled(questionPage_, QStringLiteral("Вопрос")), QStringLiteral("Вопрос"));
     tabs_->setAccessibleName(QStringLiteral("Форма викторины"));
     auto* top = new QSplitter(Qt::Horizontal);
     top->addWidget(buildQuestionsPanel());
@@ -94,6 +98,10 @@ EditorWindow::EditorWindow(quizcheck::CheckOptions measure, std::unique_ptr<Reco
     summary_ = new QLabel;
     statusBar()->addWidget(summary_, 1);
     connectPages();
+    // The fields' own undo would take back a letter behind the editor's back.
+    for (QWidget* field : stack_->widget(0)->findChildren<QWidget*>()) {
+        if (qobject_cast<QLineEdit*>(field) || qobject_cast<QPlainTextEdit*>(field)) field->installEventFilter(this);
+    }
 
     updateTimer_.setSingleShot(true);
     updateTimer_.setInterval(kUpdateMilliseconds);
@@ -504,6 +512,18 @@ void EditorWindow::showAbout() {
                        QStringLiteral("Редактор викторин (quizedit), версия " QUIZ_VERSION
                                       ".\nПишет викторины для игры «Лестница вопросов»: "
                                       "вопросы, ответы и оценки в форме, как их увидит игрок."));
+}
+
+bool EditorWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo) ||
+            QKeySequence(key->keyCombination()) == QKeySequence(Qt::CTRL | Qt::Key_Y)) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void EditorWindow::closeEvent(QCloseEvent* event) {

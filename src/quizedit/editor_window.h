@@ -95,6 +95,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Lets Ctrl+Z and Ctrl+Y in the form's fields reach the editor's undo and redo.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // editor_window.cpp: building the window and showing the model.

@@ -66,11 +66,12 @@ QuizPage::QuizPage(QWidget* parent) : QWidget(parent) {
     });
     auto* table = new QGridLayout;
     table->addWidget(new QLabel(QStringLiteral("Оценка на экране результатов"), this), 0, 0);
-    table->addWidget(new QLabel(QStringLiteral("От верных ответов"), this), 0, 1);
+    table->addWidget(new QLabel(QStringLiteral("Верных ответов"), this), 0, 1);
     for (int row = 0; row < kVerdictRows; ++row) {
         QLineEdit* verdict = verdicts_[static_cast<std::size_t>(row)] = new QLineEdit(this);
         QSpinBox* minimum = minimums_[static_cast<std::size_t>(row)] = new QSpinBox(this);
         minimum->setRange(-32768, 32767);
+        minimum->setMaximumWidth(minimum->fontMetrics().horizontalAdvance(QStringLiteral("-327680")) + 40);
         verdict->setAccessibleName(QStringLiteral("Оценка %1").arg(row + 1));
         minimum->setAccessibleName(QStringLiteral("Оценка %1: наименьшее число верных ответов").arg(row + 1));
         table->addWidget(verdict, row + 1, 0);

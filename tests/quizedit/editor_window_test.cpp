@@ -5,7 +5,9 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextBlock>
@@ -62,6 +64,7 @@ struct Editor : ::testing::Test {
             return buttons.testFlag(QMessageBox::Ok) ? QMessageBox::Ok : QMessageBox::Cancel;
         });
         window.resize(1280, 860);
+        window.show();
     }
     QPlainTextEdit* answerBox(int j) { return answerBoxOf(window, j); }
     testing_support::TempFolder folder;
@@ -266,6 +269,110 @@ TEST_F(Editor, PlayStartsTheGameOnTheQuizAsItStands) {
     std::ifstream in(copy.toStdString(), std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), window.model().written().bytes) << "a copy as it stands";
     EXPECT_EQ(folder.read("test2.txt"), bundled("test2.txt")) << "the file stays as saved";
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Editor, EveryControlIsNamedAndEveryCommandHasItsKeys) {
+    const std::pair<const char*, QKeySequence> keys[] = {
+        {"new", QKeySequence(Qt::CTRL | Qt::Key_N)}, {"open", QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {"save", QKeySequence(Qt::CTRL | Qt::Key_S)}, {"saveAs", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+        {"undo", QKeySequence(Qt::CTRL | Qt::Key_Z)}, {"redo", QKeySequence(Qt::CTRL | Qt::Key_Y)},
+        {"quit", QKeySequence(Qt::CTRL | Qt::Key_Q)}, {"manual", QKeySequence(Qt::Key_F1)},
+        {"play", QKeySequence(Qt::Key_F5)}, {"right2", QKeySequence(Qt::CTRL | Qt::Key_3)}};
+    for (const auto& [name, sequence] : keys) {
+        ASSERT_NE(window.action(name), nullptr) << name;
+        EXPECT_EQ(window.action(name)->shortcut(), sequence) << name;
+    }
+    QStringList menus;
+    for (QAction* menu : window.menuBar()->actions()) menus << menu->text();
+    EXPECT_EQ(menus, (QStringList{"&Файл", "&Правка", "&Вопрос", "&Справка"}));
+    window.action("add")->trigger();  // the question page with its answers shown
+    for (QWidget* control : window.findChildren<QWidget*>()) {
+        if (control->focusPolicy() == Qt::NoFocus || !control->isVisibleTo(&window)) continue;
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+        ASSERT_NE(accessible, nullptr);
+        EXPECT_FALSE(accessible->text(QAccessible::Name).isEmpty())
+            << control->metaObject()->className() << " " << control->objectName().toStdString();
+    }
+    window.action("right2")->trigger();
+    EXPECT_TRUE(window.model().document().questions[1].answers[2].right);
+    EXPECT_FALSE(window.model().document().questions[1].answers[0].right) << "exactly one is right";
+    for (QWidget* field : {static_cast<QWidget*>(answerBox(0)), static_cast<QWidget*>(window.quizPage()->findChild<QLineEdit*>())}) {
+        QKeyEvent undo(QEvent::ShortcutOverride, Qt::Key_Z, Qt::ControlModifier);
+        QApplication::sendEvent(field, &undo);
+        EXPECT_FALSE(undo.isAccepted()) << "Ctrl+Z in a field is the editor's undo";
+        QKeyEvent letter(QEvent::ShortcutOverride, Qt::Key_Z, Qt::NoModifier, "z");
+        QApplication::sendEvent(field, &letter);
+        EXPECT_TRUE(letter.isAccepted()) << "a letter stays the field's";
+    }
+    EXPECT_FALSE(manualText().isEmpty());
+    EXPECT_TRUE(manualText().contains("quizedit")) << "the manual page, rendered";
+}
+
+TEST_F(Editor, QuestionsAreAddedMovedDraggedAndRemovedAndTheListShowsTheirProblems) {
+    window.openFile(QString::fromStdString(folder.write("test2.txt", bundled("test2.txt")).string()));
+    const auto firstLine = [&](int q) { return window.model().text({Field::Kind::QuestionText, q}); };
+    const std::string first = firstLine(0), second = firstLine(1);
+    window.questionList()->setCurrentRow(0);
+    window.action("down")->trigger();
+    EXPECT_EQ(firstLine(1), first);
+    EXPECT_EQ(window.questionList()->currentRow(), 1);
+    window.questionList()->model()->moveRow({}, 1, {}, 4);  // dragged below the fourth
+    EXPECT_EQ(firstLine(3), first);
+    EXPECT_EQ(firstLine(0), second);
+    window.action("duplicate")->trigger();
+    window.action("insert")->trigger();
+    EXPECT_EQ(window.model().document().questions.size(), 12u);
+    window.flush();
+    EXPECT_TRUE(window.questionList()->item(4)->text().endsWith("(нет текста)  ⚠")) << window.questionList()->item(4)->text().toStdString();
+    window.action("remove")->trigger();
+    EXPECT_EQ(window.model().document().questions.size(), 11u);
+    while (window.model().canUndo()) window.action("undo")->trigger();
+    EXPECT_EQ(window.model().written().bytes, bundled("test2.txt"));
+}
+
+TEST_F(Editor, AProblemLeadsToItsPlace) {
+    window.action("add")->trigger();
+    answerBox(0)->setPlainText(".NET");
+    window.flush();
+    const auto& problems = window.problems().list;
+    const auto guarded = std::find_if(problems.begin(), problems.end(), [](const Problem& p) {
+        return p.message.find("строка начинается с «.»") != std::string::npos;
+    });
+    ASSERT_NE(guarded, problems.end());
+    window.questionList()->setCurrentRow(0);
+    window.problemList()->itemClicked(window.problemList()->item(static_cast<int>(guarded - problems.begin())));
+    EXPECT_EQ(window.questionPage()->question(), 1);
+    ASSERT_NE(window.focusWidget(), nullptr);
+    EXPECT_EQ(window.focusWidget()->accessibleName(), "Ответ A");
+}
+
+TEST_F(Editor, UnsavedWorkIsKeptForRecoveryAndOfferedBack) {
+    testing_support::TempFolder home;
+    const fs::path where = home.path() / "recovery";
+    auto session = std::get<0>(RecoverySession::start(where));
+    {
+        EditorWindow crashed({}, std::move(session));
+        crashed.action("add")->trigger();
+        answerBoxOf(crashed, 0)->setPlainText("Спасти меня");
+        EXPECT_TRUE(crashed.writeRecovery());
+        EXPECT_FALSE(crashed.writeRecovery()) << "nothing new since";
+        // Leave the copy as a crash would: the session's files stay, its lock goes with the process.
+        fs::copy(where, home.path() / "left", fs::copy_options::recursive);
+    }
+    fs::remove_all(where);
+    fs::rename(home.path() / "left", where);
+    EditorWindow next({}, std::get<0>(RecoverySession::start(where)));
+    next.setAsker([](QMessageBox::Icon, const QString& text, QMessageBox::StandardButtons) {
+        EXPECT_TRUE(text.startsWith("Редактор закрылся, не сохранив изменения (новая викторина)"));
+        return QMessageBox::Yes;
+    });
+    ASSERT_TRUE(next.offerRecovery());
+    EXPECT_EQ(next.model().text({Field::Kind::Answer, 1, 0}), "Спасти меня");
+    EXPECT_TRUE(next.isWindowModified());
 }
 
 }  // namespace
