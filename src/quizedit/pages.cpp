@@ -118,8 +118,8 @@ void QuizPage::showModel(const EditModel& model) {
         return;
     }
     const std::string verdict = model.text({Field::Kind::Verdict, -1, row - 1});
-    results_->setText(QStringLiteral("Вопросов %1: экран результатов появится только после %1 верных ответов "
-                                     "и покажет оценку %2: «%3».")
+    results_->setText(QStringLiteral("Вопросов %1: экран результатов появится, только если верно ответить на "
+                                     "все вопросы, и покажет оценку %2: «%3».")
                           .arg(questions).arg(row).arg(fromUtf8(verdict)));
 }
 

@@ -376,3 +376,20 @@ TEST_F(Editor, UnsavedWorkIsKeptForRecoveryAndOfferedBack) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Editor, TheWindowFitsASmallScreenAndTheViewGrowsOnALargeOne) {
+    const QSize small(1280, 688);  // a 1920 x 1080 display at scale 1.5, less a panel
+    EXPECT_LE(window.minimumSizeHint().width(), small.width());
+    EXPECT_LE(window.minimumSizeHint().height(), small.height());
+    window.resize(small);
+    window.flush();
+    const int smallWidth = window.playerView()->image().width();
+    screenshot(window, "editor_small_screen.png");
+    window.resize(2400, 1300);
+    window.flush();
+    EXPECT_GT(window.playerView()->image().width(), smallWidth * 3 / 2);
+}
+
+}  // namespace
