@@ -226,9 +226,14 @@ void EditorWindow::play() {
     QString path = path_;
     if (path.isEmpty() || model_.modified()) {
         const quiz::Written written = model_.written();
-        if (!written.ok() || !playFolder_.isValid()) {
+        if (!written.ok()) {
             ask(QMessageBox::Warning, QStringLiteral("Игра не прочтёт викторину в таком виде:%1").arg(writeProblems(written)),
                 QMessageBox::Ok);
+            return;
+        }
+        if (!playFolder_.isValid()) {
+            ask(QMessageBox::Critical, QStringLiteral("Не удалось создать временную папку для игры: %1")
+                                           .arg(playFolder_.errorString()), QMessageBox::Ok);
             return;
         }
         // The game plays a copy of the quiz as it stands, in a folder of this editor's own.

@@ -33,17 +33,6 @@ namespace {
 // recovery within this many seconds.
 constexpr int kUpdateMilliseconds = 150;
 constexpr int kRecoveryMilliseconds = 5000;
-constexpr int kFirstWords = 48;  // characters of a question shown in the list
-
-QString fromUtf8(const std::string& text) { return QString::fromStdString(text); }
-
-// The question's first words for the list.
-QString firstWords(const quiz::DocQuestion& question) {
-    QString text = fromUtf8(joinLines(question.lines)).simplified();
-    if (text.isEmpty()) return QStringLiteral("(нет текста)");
-    if (text.size() > kFirstWords) text = text.left(kFirstWords - 1).trimmed() + QStringLiteral("…");
-    return text;
-}
 
 QScrollArea* scrolled(QWidget* page, const QString& name) {
     auto* area = new QScrollArea;
@@ -134,48 +123,66 @@ QAction* EditorWindow::action(const QString& name) const {
     return found == actions_.end() ? nullptr : found->second;
 }
 
+namespace {
+
+// A command: its name, its text in the menus, its short word on the toolbar
+// (none: the text), its keys, its icon, and what it does.
+struct Command {
+    const char* name;
+    const char* text;
+    const char* word;
+    QKeySequence keys;
+    std::optional<QStyle::StandardPixmap> icon;
+    void (EditorWindow::*slot)();
+};
+
+}  // namespace
+
 void EditorWindow::buildActions() {
-    const auto icon = [this](QStyle::StandardPixmap pixmap) { return style()->standardIcon(pixmap); };
-    addAction("new", "&Новая викторина", QKeySequence::New, &EditorWindow::newFile)->setIcon(icon(QStyle::SP_FileIcon));
-    addAction("open", "&Открыть…", QKeySequence::Open, &EditorWindow::open)->setIcon(icon(QStyle::SP_DialogOpenButton));
-    addAction("import", "&Импорт таблицы, Aiken или GIFT…", QKeySequence(Qt::CTRL | Qt::Key_I), &EditorWindow::importAny);
-    addAction("save", "&Сохранить", QKeySequence(Qt::CTRL | Qt::Key_S), &EditorWindow::save)->setIcon(icon(QStyle::SP_DialogSaveButton));
-    addAction("saveAs", "Сохранить &как…", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &EditorWindow::saveAs);
-    addAction("windows1251", "Сохранять в &Windows-1251 (читает любая игра)", {}, &EditorWindow::useWindows1251)->setCheckable(true);
-    addAction("utf8", "Сохранять в &UTF-8", {}, &EditorWindow::useUtf8)->setCheckable(true);
-    addAction("play", "&Играть", QKeySequence(Qt::Key_F5), &EditorWindow::play)->setIcon(icon(QStyle::SP_MediaPlay));
-    addAction("quit", "&Выход", QKeySequence(Qt::CTRL | Qt::Key_Q), nullptr);
-    connect(action("quit"), &QAction::triggered, this, &QWidget::close);
-    addAction("undo", "&Отменить", QKeySequence(Qt::CTRL | Qt::Key_Z), &EditorWindow::undo)->setIcon(icon(QStyle::SP_ArrowBack));
-    addAction("redo", "&Повторить", QKeySequence(Qt::CTRL | Qt::Key_Y), &EditorWindow::redo)->setIcon(icon(QStyle::SP_ArrowForward));
-    action("redo")->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    addAction("quiz", "&Заголовок, вступление и оценки", QKeySequence(Qt::CTRL | Qt::Key_0), &EditorWindow::showQuiz);
-    addAction("nextProblem", "Следующая &проблема", QKeySequence(Qt::Key_F8), &EditorWindow::nextProblem);
-    addAction("add", "&Добавить вопрос в конец", QKeySequence(Qt::CTRL | Qt::Key_Return), &EditorWindow::addQuestion)->setIcon(icon(QStyle::SP_FileDialogNewFolder));
-    addAction("insert", "&Вставить вопрос перед выбранным", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Return), &EditorWindow::insertQuestion);
-    addAction("duplicate", "&Копия вопроса", QKeySequence(Qt::CTRL | Qt::Key_D), &EditorWindow::duplicateQuestion);
-    addAction("remove", "&Удалить вопрос", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Delete), &EditorWindow::removeQuestion)->setIcon(icon(QStyle::SP_TrashIcon));
-    addAction("up", "Переместить &выше", QKeySequence(Qt::ALT | Qt::Key_Up), &EditorWindow::moveUp)->setIcon(icon(QStyle::SP_ArrowUp));
-    addAction("down", "Переместить &ниже", QKeySequence(Qt::ALT | Qt::Key_Down), &EditorWindow::moveDown)->setIcon(icon(QStyle::SP_ArrowDown));
-    addAction("previous", "&Предыдущий вопрос", QKeySequence(Qt::CTRL | Qt::Key_PageUp), &EditorWindow::previousQuestion);
-    addAction("next", "&Следующий вопрос", QKeySequence(Qt::CTRL | Qt::Key_PageDown), &EditorWindow::nextQuestion);
-    for (int j = 0; j < kMaxAnswers; ++j) {
-        QAction* right = addAction(QStringLiteral("right%1").arg(j), QStringLiteral("Верный ответ — %1").arg(
-            QString::fromUtf8(quiz::words::kAnswerLetters[static_cast<std::size_t>(j)].data())),
-            QKeySequence(Qt::CTRL | (Qt::Key_1 + j)), nullptr);
-        connect(right, &QAction::triggered, this, [this, j] {
-            model_.setRight(question_, j);
-            changed();
-        });
+    using W = EditorWindow;
+    const QKeySequence none;
+    const Command commands[] = {
+        {"new", "&Новая викторина", "Новая", QKeySequence::New, QStyle::SP_FileIcon, &W::newFile},
+        {"open", "&Открыть…", "Открыть", QKeySequence::Open, QStyle::SP_DialogOpenButton, &W::open},
+        {"import", "&Импорт таблицы, Aiken или GIFT…", nullptr, Qt::CTRL | Qt::Key_I, {}, &W::importAny},
+        {"save", "&Сохранить", nullptr, Qt::CTRL | Qt::Key_S, QStyle::SP_DialogSaveButton, &W::save},
+        {"saveAs", "Сохранить &как…", nullptr, Qt::CTRL | Qt::SHIFT | Qt::Key_S, {}, &W::saveAs},
+        {"windows1251", "Сохранять в &Windows-1251 (читает любая игра)", nullptr, none, {}, &W::useWindows1251},
+        {"utf8", "Сохранять в &UTF-8", nullptr, none, {}, &W::useUtf8},
+        {"play", "&Играть", nullptr, Qt::Key_F5, QStyle::SP_MediaPlay, &W::play},
+        {"quit", "&Выход", nullptr, Qt::CTRL | Qt::Key_Q, {}, &W::quit},
+        {"undo", "&Отменить", nullptr, Qt::CTRL | Qt::Key_Z, QStyle::SP_ArrowBack, &W::undo},
+        {"redo", "&Повторить", nullptr, Qt::CTRL | Qt::Key_Y, QStyle::SP_ArrowForward, &W::redo},
+        {"quiz", "&Заголовок, вступление и оценки", nullptr, Qt::CTRL | Qt::Key_0, {}, &W::showQuiz},
+        {"nextProblem", "Следующая &проблема", nullptr, Qt::Key_F8, {}, &W::nextProblem},
+        {"add", "&Добавить вопрос в конец", "Добавить", Qt::CTRL | Qt::Key_Return, QStyle::SP_FileDialogNewFolder,
+         &W::addQuestion},
+        {"insert", "&Вставить вопрос перед выбранным", "Вставить", Qt::CTRL | Qt::SHIFT | Qt::Key_Return, {},
+         &W::insertQuestion},
+        {"duplicate", "&Копия вопроса", "Копия", Qt::CTRL | Qt::Key_D, {}, &W::duplicateQuestion},
+        {"remove", "&Удалить вопрос", "Удалить", Qt::CTRL | Qt::SHIFT | Qt::Key_Delete, QStyle::SP_TrashIcon,
+         &W::removeQuestion},
+        {"up", "Переместить &выше", "Выше", Qt::ALT | Qt::Key_Up, QStyle::SP_ArrowUp, &W::moveUp},
+        {"down", "Переместить &ниже", "Ниже", Qt::ALT | Qt::Key_Down, QStyle::SP_ArrowDown, &W::moveDown},
+        {"previous", "&Предыдущий вопрос", nullptr, Qt::CTRL | Qt::Key_PageUp, {}, &W::previousQuestion},
+        {"next", "&Следующий вопрос", nullptr, Qt::CTRL | Qt::Key_PageDown, {}, &W::nextQuestion},
+        {"manual", "&Руководство", nullptr, Qt::Key_F1, QStyle::SP_DialogHelpButton, &W::showManual},
+        {"about", "&О программе", nullptr, none, {}, &W::showAbout},
+    };
+    for (const Command& command : commands) {
+        QAction* made = addAction(command.name, QString::fromUtf8(command.text), command.keys, command.slot);
+        if (command.icon) made->setIcon(style()->standardIcon(*command.icon));
+        if (command.word != nullptr) made->setIconText(QString::fromUtf8(command.word));
     }
-    addAction("manual", "&Руководство", QKeySequence(Qt::Key_F1), &EditorWindow::showManual)->setIcon(icon(QStyle::SP_DialogHelpButton));
-    addAction("about", "&О программе", {}, &EditorWindow::showAbout);
-    // Short words on the toolbar, so that it fits a small screen.
-    const std::pair<const char*, const char*> shortWords[] = {
-        {"new", "Новая"}, {"open", "Открыть"}, {"add", "Добавить"}, {"remove", "Удалить"},
-        {"insert", "Вставить"}, {"duplicate", "Копия"},
-        {"up", "Выше"}, {"down", "Ниже"}};
-    for (const auto& [name, word] : shortWords) action(name)->setIconText(QString::fromUtf8(word));
+    action("windows1251")->setCheckable(true);
+    action("utf8")->setCheckable(true);
+    action("redo")->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    for (int j = 0; j < kMaxAnswers; ++j) {
+        const QString letter = QString::fromUtf8(quiz::words::kAnswerLetters[static_cast<std::size_t>(j)].data());
+        QAction* right = addAction(QStringLiteral("right%1").arg(j), QStringLiteral("Верный ответ — ") + letter,
+                                   QKeySequence(Qt::CTRL | (Qt::Key_1 + j)), nullptr);
+        connect(right, &QAction::triggered, this, [this, j] { makeRight(j); });
+    }
     for (auto& [name, item] : actions_) item->setStatusTip(item->text().remove('&'));
 }
 
@@ -294,224 +301,6 @@ void EditorWindow::connectPages() {
         ++edits_;
         setWindowModified(true);
     });
-}
-
-void EditorWindow::changed() {
-    ++edits_;
-    question_ = std::clamp(question_, 0, static_cast<int>(model_.document().questions.size()) - 1);
-    quizPage_->showModel(model_);
-    questionPage_->showQuestion(model_, question_);
-    showQuestionList();
-    updateTitle();
-    updateActions();
-    updateTimer_.start();
-}
-
-void EditorWindow::flush() {
-    updateTimer_.stop();
-    found_ = findProblems(model_.document(), measure_);
-    showProblems();
-    showQuestionList();
-    showPlayer();
-}
-
-void EditorWindow::showQuestionList() {
-    const std::vector<quiz::DocQuestion>& questions = model_.document().questions;
-    const QSignalBlocker block(list_);
-    while (list_->count() > static_cast<int>(questions.size())) delete list_->takeItem(list_->count() - 1);
-    while (list_->count() < static_cast<int>(questions.size())) list_->addItem(QString());
-    for (int q = 0; q < list_->count(); ++q) {
-        const bool problem = found_.inQuestion(q);
-        const QString text = QStringLiteral("%1. %2%3").arg(q + 1).arg(firstWords(questions[static_cast<std::size_t>(q)]))
-                                 .arg(problem ? QStringLiteral("  ⚠") : QString());
-        QListWidgetItem* item = list_->item(q);
-        if (item->text() != text) item->setText(text);
-        item->setToolTip(problem ? QStringLiteral("Есть проблема: см. список проблем") : QString());
-    }
-    list_->setCurrentRow(question_);
-}
-
-void EditorWindow::showProblems() {
-    problems_->clear();
-    for (const Problem& problem : found_.list) {
-        auto* item = new QListWidgetItem(QString::fromUtf8(problem.error ? "Ошибка: " : "Предупреждение: ") +
-                                         fromUtf8(problem.message), problems_);
-        item->setIcon(style()->standardIcon(problem.error ? QStyle::SP_MessageBoxCritical : QStyle::SP_MessageBoxWarning));
-    }
-    if (found_.list.empty()) problems_->addItem(QStringLiteral("Проблем не найдено."));
-    summary_->setText(fromUtf8(found_.summary));
-}
-
-Screen EditorWindow::currentScreen() const {
-    if (tabs_->currentIndex() == 1) return {Screen::Kind::Question, question_};
-    return {verdictsFocused_ ? Screen::Kind::Results : Screen::Kind::Introduction, 0};
-}
-
-void EditorWindow::showPlayer() {
-    view_->showScreen(model_.document(), currentScreen());
-    viewTitle_->setText(view_->gameTitle().isEmpty() ? QString()
-                                                     : QStringLiteral("Заголовок окна: ") + view_->gameTitle());
-}
-
-void EditorWindow::updateTitle() {
-    const QString name = path_.isEmpty() ? QStringLiteral("Новая викторина") : fileName();
-    setWindowTitle(name + QStringLiteral("[*] — Редактор викторин"));
-    setWindowModified(inTextMode() ? isWindowModified() : model_.modified());
-}
-
-void EditorWindow::updateActions() {
-    const bool form = !inTextMode();
-    const int count = static_cast<int>(model_.document().questions.size());
-    action("undo")->setEnabled(form && model_.canUndo());
-    action("redo")->setEnabled(form && model_.canRedo());
-    for (const char* name : {"add", "insert", "duplicate", "quiz", "nextProblem", "previous", "next", "right0",
-                             "right1", "right2", "right3", "windows1251", "utf8", "play"})
-        action(name)->setEnabled(form);
-    action("remove")->setEnabled(form && count > 1);
-    action("up")->setEnabled(form && question_ > 0);
-    action("down")->setEnabled(form && question_ + 1 < count);
-    action("windows1251")->setChecked(model_.document().encoding == quiz::Encoding::Windows1251);
-    action("utf8")->setChecked(model_.document().encoding == quiz::Encoding::Utf8);
-}
-
-bool EditorWindow::inTextMode() const { return stack_->currentWidget() == textPage_; }
-
-void EditorWindow::chooseQuestion(int question) {
-    question_ = std::clamp(question, 0, static_cast<int>(model_.document().questions.size()) - 1);
-    model_.closeStep();
-    questionPage_->showQuestion(model_, question_);
-    tabs_->setCurrentIndex(1);
-    showQuestionList();
-    updateActions();
-    showPlayer();
-}
-
-void EditorWindow::goTo(const Field& field, int line) {
-    if (field.kind == Field::Kind::QuestionText || field.kind == Field::Kind::Answer) {
-        chooseQuestion(field.question);
-        questionPage_->focusField(field, line);
-        return;
-    }
-    tabs_->setCurrentIndex(0);
-    quizPage_->focusField(field, line);
-}
-
-void EditorWindow::goToProblem(int index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= found_.list.size()) return;
-    const quiz::DocPlace& place = found_.list[static_cast<std::size_t>(index)].place;
-    using quiz::LinePart;
-    const int rows = static_cast<int>(model_.document().verdicts.size());
-    const int lastQuestion = static_cast<int>(model_.document().questions.size()) - 1;
-    switch (place.part) {
-        case LinePart::Title:
-            return goTo({Field::Kind::Title}, 0);
-        case LinePart::Introduction:
-            return goTo({Field::Kind::Introduction}, place.line);
-        case LinePart::IntroductionEnd:
-            return goTo({Field::Kind::Introduction}, static_cast<int>(model_.document().introduction.size()));
-        case LinePart::Verdict:
-            return goTo({Field::Kind::Verdict, -1, place.item}, 0);
-        case LinePart::MinimumScore:
-            return goTo({Field::Kind::Minimum, -1, place.item}, 0);
-        case LinePart::LevelTableEnd:
-            return goTo({Field::Kind::Verdict, -1, std::min(rows, kVerdictRows - 1)}, 0);
-        case LinePart::QuestionText:
-        case LinePart::QuestionTextEnd:
-            return goTo({Field::Kind::QuestionText, place.question}, place.line);
-        case LinePart::AnswerText:
-        case LinePart::AnswerMarker:
-            return goTo({Field::Kind::Answer, place.question, place.item}, place.line);
-        case LinePart::Trailing:
-            return goTo({Field::Kind::QuestionText, lastQuestion}, 0);
-    }
-}
-
-QMessageBox::StandardButton EditorWindow::ask(QMessageBox::Icon icon, const QString& text,
-                                              QMessageBox::StandardButtons buttons) {
-    if (asker_) return asker_(icon, text, buttons);
-    QMessageBox box(icon, QStringLiteral("Редактор викторин"), text, buttons, this);
-    return static_cast<QMessageBox::StandardButton>(box.exec());
-}
-
-void EditorWindow::undo() {
-    if (!model_.canUndo()) return;
-    const Field field = model_.undo();
-    if (field.question >= 0) question_ = field.question;
-    changed();
-    goTo(field, 0);
-}
-
-void EditorWindow::redo() {
-    if (!model_.canRedo()) return;
-    const Field field = model_.redo();
-    if (field.question >= 0) question_ = field.question;
-    changed();
-    goTo(field, 0);
-}
-
-void EditorWindow::addQuestion() {
-    const int at = static_cast<int>(model_.document().questions.size());
-    model_.insertQuestion(at);
-    question_ = at;
-    changed();
-    goTo({Field::Kind::QuestionText, at}, 0);
-}
-
-void EditorWindow::insertQuestion() {
-    model_.insertQuestion(question_);
-    changed();
-    goTo({Field::Kind::QuestionText, question_}, 0);
-}
-
-void EditorWindow::duplicateQuestion() {
-    model_.duplicateQuestion(question_);
-    ++question_;
-    changed();
-    goTo({Field::Kind::QuestionText, question_}, 0);
-}
-
-void EditorWindow::removeQuestion() {
-    if (model_.document().questions.size() <= 1) return;
-    model_.removeQuestion(question_);
-    changed();
-    chooseQuestion(question_);
-}
-
-void EditorWindow::moveUp() {
-    if (question_ <= 0) return;
-    model_.moveQuestion(question_, question_ - 1);
-    --question_;
-    changed();
-}
-
-void EditorWindow::moveDown() {
-    if (question_ + 1 >= static_cast<int>(model_.document().questions.size())) return;
-    model_.moveQuestion(question_, question_ + 1);
-    ++question_;
-    changed();
-}
-
-void EditorWindow::previousQuestion() { goTo({Field::Kind::QuestionText, std::max(0, question_ - 1)}, 0); }
-
-void EditorWindow::nextQuestion() { goTo({Field::Kind::QuestionText, question_ + 1}, 0); }
-
-void EditorWindow::showQuiz() { goTo({Field::Kind::Title}, 0); }
-
-void EditorWindow::nextProblem() {
-    flush();
-    if (found_.list.empty()) return;
-    const int next = (problems_->currentRow() + 1) % static_cast<int>(found_.list.size());
-    problems_->setCurrentRow(next);
-    goToProblem(next);
-}
-
-void EditorWindow::showManual() { quizedit::showManual(this); }
-
-void EditorWindow::showAbout() {
-    QMessageBox::about(this, QStringLiteral("О программе"),
-                       QStringLiteral("Редактор викторин (quizedit), версия " QUIZ_VERSION
-                                      ".\nПишет викторины для игры «Лестница вопросов»: "
-                                      "вопросы, ответы и оценки в форме, как их увидит игрок."));
 }
 
 bool EditorWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -136,6 +136,9 @@ private:
     void nextProblem();
     void showManual();
     void showAbout();
+    void quit() { close(); }
+    // Makes answer `answer` of the chosen question the right one.
+    void makeRight(int answer);
 
     // editor_files.cpp: files, playing and recovery.
     void newFile();

@@ -16,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "game/game.h"
+#include "quizcheck/window_measure.h"
 #include "quizedit/editor_window.h"
 #include "quizedit/manual.h"
 #include "quizedit/pages.h"
@@ -348,6 +349,14 @@ TEST_F(Editor, AProblemLeadsToItsPlace) {
     EXPECT_EQ(window.questionPage()->question(), 1);
     ASSERT_NE(window.focusWidget(), nullptr);
     EXPECT_EQ(window.focusWidget()->accessibleName(), "Ответ A");
+
+    EditorWindow measured(quizcheck::WindowMeasure::measureOptions(), nullptr);  // with the game's fonts
+    answerBoxOf(measured, 0)->setPlainText(QString("Очень длинный ответ ").repeated(12));
+    measured.flush();
+    const std::string cut = "вопрос 1, ответ A: текст ответа не помещается в своё место в окне даже мельче и будет "
+                            "обрезан многоточием, целиком он будет только во всплывающей подсказке";
+    const auto& found = measured.problems().list;
+    EXPECT_TRUE(std::any_of(found.begin(), found.end(), [&](const Problem& p) { return p.message == cut; }));
 }
 
 TEST_F(Editor, UnsavedWorkIsKeptForRecoveryAndOfferedBack) {
