@@ -64,6 +64,8 @@ const Edit kEdits[] = {
      "Реки~Привет!~.~Отлично~2~Увы~0~. конец~Самая длинная?~.~Нил~,0~Волга~.1~" + kSecond},
     {"verdict_rows_added_up_to_the_one_set", [](EditModel& m) { m.setText({Kind::Verdict, -1, 3}, "Ноль") ; },
      "Реки~Привет!~.~Отлично~ 7 ~Увы~0~~0~Ноль~0~. конец~" + kFirst + kSecond},
+    {"a_minimum_set_where_the_table_has_no_row", [](EditModel& m) { m.setMinimum(2, -1), m.setMinimum(4, 9); },
+     "Реки~Привет!~.~Отлично~ 7 ~Увы~0~~-1~. конец~" + kFirst + kSecond},
     {"answers_added_and_removed", [](EditModel& m) {
          m.addAnswer(0), m.setText({Kind::Answer, 0, 2}, "Дон"), m.removeAnswer(0, 0), m.addAnswer(0), m.addAnswer(0),
              m.addAnswer(0), m.removeAnswer(1, 7);
@@ -197,6 +199,8 @@ TEST(Opening, ABrokenFileOpensAtItsTextWithTheReadersErrorAndReadsOnceMended) {
               "строка 1: символ «Ω» нельзя записать в кодировке Windows-1251");
     const QuizText utf8 = decodeText("\xEF\xBB\xBFЁ\r\nx\ry\n");
     EXPECT_TRUE(utf8.text == "Ё\nx\ny\n" && utf8.format.encoding == quiz::Encoding::Utf8 && utf8.format.byteOrderMark);
+    EXPECT_EQ(encodeText(utf8.text, utf8.format).bytes, "\xEF\xBB\xBFЁ\r\nx\r\ny\r\n") << "the mark back, one line end";
+    EXPECT_EQ(encodeText("Ё", {quiz::Encoding::Windows1251, true, quiz::LineEnd::Lf}).bytes, "\xA8") << "no mark in Windows-1251";
 
     const Opened good = openQuizFile(folder.write("good.txt", kQuiz), "good.txt");
     ASSERT_TRUE(good.document && !good.text);
