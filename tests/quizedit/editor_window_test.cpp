@@ -403,3 +403,30 @@ TEST_F(Editor, TheWindowFitsASmallScreenAndTheViewGrowsOnALargeOne) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Editor, WhatWindows1251CannotHoldIsNotSavedUntilUtf8IsChosen) {
+    const fs::path path = folder.write("test1.txt", bundled("test1.txt"));
+    window.openFile(QString::fromStdString(path.string()));
+    window.questionList()->setCurrentRow(4);
+    ASSERT_EQ(window.questionPage()->question(), 4);
+    window.openFile(QString::fromStdString(path.string()));
+    EXPECT_EQ(window.questionPage()->question(), 0) << "a quiz opens at its first question";
+    answerBox(2)->setPlainText("Ответ 😀");
+    window.action("save")->trigger();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_TRUE(asked[0].startsWith("Викторину нельзя сохранить так, чтобы игра её прочла:\n• вопрос 1, ответ В: символ «😀» "
+                                    "(U+1F600) нельзя записать в кодировке Windows-1251"))
+        << asked[0].toStdString();
+    EXPECT_EQ(folder.read("test1.txt"), bundled("test1.txt")) << "nothing written";
+    EXPECT_TRUE(window.action("windows1251")->isChecked());
+    window.action("utf8")->trigger();
+    EXPECT_TRUE(window.action("utf8")->isChecked() && !window.action("windows1251")->isChecked());
+    window.action("save")->trigger();
+    EXPECT_EQ(asked.size(), 1u);
+    EXPECT_EQ(folder.read("test1.txt"), window.model().written().bytes);
+    EXPECT_NE(folder.read("test1.txt").find("\r\nОтвет 😀\r\n"), std::string::npos) << "in UTF-8";
+}
+
+}  // namespace
