@@ -35,16 +35,21 @@ QString writeProblems(const quiz::Written& written) {
 
 QString EditorWindow::fileName() const { return QFileInfo(path_).fileName(); }
 
-QString EditorWindow::folder() const {
-    if (!path_.isEmpty()) return QFileInfo(path_).absolutePath();
-    // The folder where the game started from the menu plays, when there is one.
+QString EditorWindow::folder(bool save) const {
+    const QString own = path_.isEmpty() ? QString() : QFileInfo(path_).absolutePath();
+    if (!own.isEmpty() && (!save || QFileInfo(own).isWritable())) return own;
+    // The folder where the game started from the menu plays, when there is one;
+    // to open, the bundled quizzes installed beside the program otherwise.
     const QString games = QDir::homePath() + QStringLiteral("/.local/share/quizladder");
-    return QFileInfo(games).isDir() ? games : QDir::homePath();
+    if (QFileInfo(games).isDir()) return games;
+    const QString bundled = QCoreApplication::applicationDirPath() + QStringLiteral("/../share/quizladder/quizzes");
+    if (!save && QFileInfo(bundled).isDir()) return QDir(bundled).absolutePath();
+    return QDir::homePath();
 }
 
 QString EditorWindow::chooseFile(bool save, const QString& name, const QStringList& filters) {
-    if (chooser_) return chooser_(save, folder(), name, filters);
-    QFileDialog dialog(this, save ? QStringLiteral("Сохранить викторину") : QStringLiteral("Открыть"), folder());
+    if (chooser_) return chooser_(save, folder(save), name, filters);
+    QFileDialog dialog(this, save ? QStringLiteral("Сохранить викторину") : QStringLiteral("Открыть"), folder(save));
     dialog.setNameFilters(filters);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -193,7 +198,7 @@ void EditorWindow::saveAs() {
         // The first of the names the game plays that the folder does not hold yet.
         name = kPlayedNames.front();
         for (const QString& played : kPlayedNames) {
-            if (!QFileInfo::exists(folder() + QLatin1Char('/') + played)) {
+            if (!QFileInfo::exists(folder(true) + QLatin1Char('/') + played)) {
                 name = played;
                 break;
             }

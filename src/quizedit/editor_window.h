@@ -157,7 +157,10 @@ private:
     void continueInForm();
     bool writeQuiz(const QString& path, const std::string& bytes);
     QString chooseFile(bool save, const QString& name, const QStringList& filters);
-    QString folder() const;
+    // Where the file dialog starts: the quiz's own folder (to save, only when
+    // it may be written), else the game's play folder, else (to open) the
+    // bundled quizzes, else the home folder.
+    QString folder(bool save) const;
     QString fileName() const;
 
     quizcheck::CheckOptions measure_;

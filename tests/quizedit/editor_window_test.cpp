@@ -214,17 +214,19 @@ TEST_F(Editor, ASheetImportsThroughTheConverterWithItsReport) {
 
 TEST_F(Editor, SaveAsOffersThePlayedNamesAndAsksBeforeReplacing) {
     folder.write("test1.txt", "mine");
-    QString offered;
+    QString offered, where;
     QString chosen = QString::fromStdString((folder.path() / "test1.txt").string());
-    window.setFileChooser([&](bool save, const QString&, const QString& name, const QStringList& filters) {
+    window.setFileChooser([&](bool save, const QString& in, const QString& name, const QStringList& filters) {
         EXPECT_TRUE(save && filters.front().contains("test1.txt test2.txt test3.txt"));
         offered = name;
+        where = in;
         return chosen;
     });
     window.openFile(QString::fromStdString(folder.write("test3.txt", bundled("test3.txt")).string()));
     replies = {QMessageBox::No};
     window.action("saveAs")->trigger();
     EXPECT_EQ(offered, "test3.txt") << "its own name";
+    EXPECT_EQ(where.toStdString(), folder.path().string()) << "in its own folder";
     EXPECT_EQ(asked.back(), "Файл «test1.txt» уже есть. Заменить его?");
     EXPECT_EQ(folder.read("test1.txt"), "mine");
     replies = {QMessageBox::Yes};
@@ -233,12 +235,19 @@ TEST_F(Editor, SaveAsOffersThePlayedNamesAndAsksBeforeReplacing) {
     EXPECT_EQ(window.filePath(), chosen);
 
     EditorWindow fresh({}, nullptr);
-    fresh.setFileChooser([&](bool, const QString&, const QString& name, const QStringList&) {
+    fresh.setFileChooser([&](bool, const QString& in, const QString& name, const QStringList&) {
         offered = name;
+        where = in;
         return QString();
     });
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", folder.path().c_str());
+    fs::create_directories(folder.path() / ".local/share/quizladder");
+    folder.write(".local/share/quizladder/test1.txt", "played");
     fresh.action("saveAs")->trigger();
-    EXPECT_EQ(offered, "test1.txt") << "a new quiz is offered the first name the game plays";
+    qputenv("HOME", home);
+    EXPECT_EQ(offered, "test2.txt") << "a new quiz is offered the first name the game plays that is free";
+    EXPECT_EQ(where.toStdString(), (folder.path() / ".local/share/quizladder").string()) << "in the game's play folder";
 }
 
 TEST_F(Editor, ClosingWithUnsavedChangesAsksFirst) {
