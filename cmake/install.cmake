@@ -6,6 +6,7 @@ set(QUIZ_MAINTAINER "quizladder maintainers <maintainers@users.noreply.c-seed-a6
     CACHE STRING "The package's maintainer, as \"Name <address>\"")
 set(QUIZ_HOMEPAGE "https://quizladder.example.org" CACHE STRING "The project's home page")
 set(QUIZ_APPSTREAM_ID "org.example.quizladder" CACHE STRING "The AppStream component id")
+set(QUIZEDIT_APPSTREAM_ID "org.example.quizedit" CACHE STRING "The AppStream component id of the quiz editor")
 # The date of this version, for the manuals and the metainfo.
 set(QUIZ_DATE 2026-12-07)
 string(REGEX REPLACE " *<.*" "" QUIZ_COPYRIGHT_HOLDER "${QUIZ_MAINTAINER}")
@@ -21,12 +22,15 @@ list(TRANSFORM quizladder_quiz_files PREPEND ${PROJECT_SOURCE_DIR}/quizzes/)
 install(TARGETS quizladder quizcheck quizedit RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/data/examples/questions.csv DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 install(FILES ${quizladder_quiz_files} DESTINATION ${CMAKE_INSTALL_DATADIR}/quizladder/quizzes)
-install(FILES ${PROJECT_SOURCE_DIR}/data/quizladder.svg
+install(FILES ${PROJECT_SOURCE_DIR}/data/quizladder.svg ${PROJECT_SOURCE_DIR}/data/quizedit.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
 configure_file(${PROJECT_SOURCE_DIR}/data/quizladder.metainfo.xml.in
                ${PROJECT_BINARY_DIR}/data/${QUIZ_APPSTREAM_ID}.metainfo.xml @ONLY)
+configure_file(${PROJECT_SOURCE_DIR}/data/quizedit.metainfo.xml.in
+               ${PROJECT_BINARY_DIR}/data/${QUIZEDIT_APPSTREAM_ID}.metainfo.xml @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/data/${QUIZ_APPSTREAM_ID}.metainfo.xml
+              ${PROJECT_BINARY_DIR}/data/${QUIZEDIT_APPSTREAM_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 configure_file(${PROJECT_SOURCE_DIR}/data/debian/copyright.in
                ${PROJECT_BINARY_DIR}/data/copyright @ONLY)
@@ -53,12 +57,13 @@ configure_file(${PROJECT_SOURCE_DIR}/data/debian/changelog ${PROJECT_BINARY_DIR}
 quiz_gzip(${PROJECT_BINARY_DIR}/data/changelog ${CMAKE_INSTALL_DOCDIR})
 add_custom_target(compressed_docs ALL DEPENDS ${quiz_gzipped})
 
-# The menu entry names the game by its full path, which is known only once
-# the prefix is final (cmake --install --prefix may change it), so the entry is
-# written at install time. A menu started from a desktop session does not
-# necessarily have the prefix's games/ or bin/ in its PATH.
+# The menu entries name the game and the editor by their full paths, which
+# are known only once the prefix is final (cmake --install --prefix may change
+# it), so the entries are written at install time. A menu started from a
+# desktop session does not necessarily have the prefix's games/ or bin/ in its
+# PATH.
 install(CODE "
-  set(quizladder_desktop_in [==[${PROJECT_SOURCE_DIR}/data/quizladder.desktop.in]==])
+  set(quizladder_data [==[${PROJECT_SOURCE_DIR}/data]==])
   set(quizladder_bindir [==[${CMAKE_INSTALL_BINDIR}]==])
   set(quizladder_appsdir [==[${CMAKE_INSTALL_DATADIR}/applications]==])
 ")
@@ -69,24 +74,28 @@ install(CODE [==[
     endif()
     get_filename_component(${quizladder_dir} "${${quizladder_dir}}" ABSOLUTE)
   endforeach()
-  set(quizladder_game "${quizladder_bindir}/quizladder")
-  if(quizladder_game MATCHES "[\n\r]")
-    message(FATAL_ERROR "The menu entry cannot name a game whose path holds a line break: ${quizladder_game}")
-  endif()
-  # Exec quoting: a path with a reserved character goes in double quotes, with
-  # a backslash before ", `, $ and \; then every backslash is doubled once more
-  # by the string escaping of the entry, and % becomes %%.
-  set(QUIZLADDER_EXEC "${quizladder_game}")
-  if(QUIZLADDER_EXEC MATCHES "[ \t\"'\\\\><~|&;$*?#()`]")
-    string(REGEX REPLACE "([\"`$\\\\])" "\\\\\\1" QUIZLADDER_EXEC "${QUIZLADDER_EXEC}")
-    set(QUIZLADDER_EXEC "\"${QUIZLADDER_EXEC}\"")
-  endif()
-  string(REPLACE "\\" "\\\\" QUIZLADDER_EXEC "${QUIZLADDER_EXEC}")
-  string(REPLACE "%" "%%" QUIZLADDER_EXEC "${QUIZLADDER_EXEC}")
-  set(quizladder_entry "$ENV{DESTDIR}${quizladder_appsdir}/quizladder.desktop")
-  message(STATUS "Installing: ${quizladder_entry}")
-  configure_file("${quizladder_desktop_in}" "${quizladder_entry}" @ONLY)
-  list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${quizladder_entry}")
+  foreach(quizladder_program IN ITEMS quizladder quizedit)
+    set(quizladder_path "${quizladder_bindir}/${quizladder_program}")
+    if(quizladder_path MATCHES "[\n\r]")
+      message(FATAL_ERROR "A menu entry cannot name a program whose path holds a line break: ${quizladder_path}")
+    endif()
+    # Exec quoting: a path with a reserved character goes in double quotes, with
+    # a backslash before ", `, $ and \; then every backslash is doubled once more
+    # by the string escaping of the entry, and % becomes %%.
+    set(quizladder_exec "${quizladder_path}")
+    if(quizladder_exec MATCHES "[ \t\"'\\\\><~|&;$*?#()`]")
+      string(REGEX REPLACE "([\"`$\\\\])" "\\\\\\1" quizladder_exec "${quizladder_exec}")
+      set(quizladder_exec "\"${quizladder_exec}\"")
+    endif()
+    string(REPLACE "\\" "\\\\" quizladder_exec "${quizladder_exec}")
+    string(REPLACE "%" "%%" quizladder_exec "${quizladder_exec}")
+    set(QUIZLADDER_EXEC "${quizladder_exec}")
+    set(QUIZEDIT_EXEC "${quizladder_exec}")
+    set(quizladder_entry "$ENV{DESTDIR}${quizladder_appsdir}/${quizladder_program}.desktop")
+    message(STATUS "Installing: ${quizladder_entry}")
+    configure_file("${quizladder_data}/${quizladder_program}.desktop.in" "${quizladder_entry}" @ONLY)
+    list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${quizladder_entry}")
+  endforeach()
 ]==])
 
 # The Debian package: quizladder_<version>_<arch>.deb under /usr. Its library
@@ -105,8 +114,10 @@ are kept. Two lifelines help once a game: the 50/50 and the computer's hint.
 
 The questions come from plain-text quiz files that anyone can write. The game
 rotates three bundled quizzes from game to game and plays any quiz file given
-to it; quizcheck checks quiz files before they are played, and quizedit makes
-them from spreadsheets and from Moodle's Aiken and GIFT files.")
+to it; quizcheck checks quiz files before they are played, and the quiz
+editor quizedit writes them in a window that shows each question as the player
+will see it, and makes them from spreadsheets and Moodle's Aiken and GIFT
+files.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

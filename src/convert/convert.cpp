@@ -91,6 +91,13 @@ std::optional<Kind> guessKind(std::string_view fileName, std::string_view bytes)
     return std::nullopt;
 }
 
+quiz::QuizDocument newDocument(const std::string& title, std::vector<quiz::DocQuestion> questions) {
+    quiz::QuizDocument document;
+    document.questions = std::move(questions);
+    addDefaults(document, title);
+    return document;
+}
+
 Converted convert(Kind kind, std::string_view bytes, const std::string& fileName,
                   const std::string& title) {
     Converted out;
@@ -108,8 +115,7 @@ Converted convert(Kind kind, std::string_view bytes, const std::string& fileName
                           : kind == Kind::Aiken ? readAiken(bytes)
                                                 : readGift(bytes);
     out.problems = std::move(questions.problems);
-    out.document.questions = std::move(questions.questions);
-    addDefaults(out.document, title);
+    out.document = newDocument(title, std::move(questions.questions));
     return out;
 }
 

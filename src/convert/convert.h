@@ -53,6 +53,11 @@ struct Converted {
 Converted convert(Kind kind, std::string_view bytes, const std::string& fileName,
                   const std::string& title);
 
+// A new document titled `title` holding `questions`, with the short
+// introduction and the level table fitted to their number that a converted
+// quiz gets, for the author to change.
+quiz::QuizDocument newDocument(const std::string& title, std::vector<quiz::DocQuestion> questions);
+
 // The converters of questions (csv.cpp, aiken.cpp, gift.cpp).
 Questions readSpreadsheet(std::string_view bytes);
 Questions readAiken(std::string_view bytes);

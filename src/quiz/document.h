@@ -37,6 +37,7 @@ struct DocLine {
 
     DocLine() = default;
     DocLine(std::string text, int sourceLine = 0) : text(std::move(text)), sourceLine(sourceLine) {}
+    bool operator==(const DocLine&) const = default;
 };
 
 struct DocAnswer {
@@ -46,12 +47,14 @@ struct DocAnswer {
     // (ignored by the game), usually empty. The "," or "." comes from the
     // answer's place, the digit from `right`.
     DocLine marker;
+    bool operator==(const DocAnswer&) const = default;
 };
 
 struct DocQuestion {
     std::vector<DocLine> lines;      // the question's text
     DocLine textEnd;                 // the "." line after it: its text is what follows the "."
     std::vector<DocAnswer> answers;  // 1 to 4
+    bool operator==(const DocQuestion&) const = default;
 };
 
 struct DocVerdict {
@@ -60,6 +63,7 @@ struct DocVerdict {
     // while it still reads as minScore, else minScore in digits.
     DocLine minimum;
     std::int16_t minScore = 0;
+    bool operator==(const DocVerdict&) const = default;
 };
 
 struct QuizDocument {
@@ -75,6 +79,7 @@ struct QuizDocument {
     DocLine levelTableEnd;
     std::vector<DocQuestion> questions;
     std::vector<DocLine> trailing;  // blank lines after the last question
+    bool operator==(const QuizDocument&) const = default;
 };
 
 // A place in a document: the part, the question and answer or row (0-based,

@@ -85,4 +85,10 @@ std::string writeFileWhole(const std::filesystem::path& path, std::string_view b
     return replace(folder.fd, target, bytes);
 }
 
+std::string writeFileWholeAt(int folder, const std::string& name, std::string_view bytes) {
+    if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos)
+        return "не указано имя файла";
+    return replace(folder, name, bytes);
+}
+
 }  // namespace quiz

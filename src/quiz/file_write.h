@@ -17,4 +17,7 @@ namespace quiz {
 // in Russian (and nothing was changed).
 std::string writeFileWhole(const std::filesystem::path& path, std::string_view bytes);
 
+// The same for the file `name` in the open folder `folder` (a descriptor).
+std::string writeFileWholeAt(int folder, const std::string& name, std::string_view bytes);
+
 }  // namespace quiz

@@ -8,6 +8,7 @@ namespace {
 
 constexpr std::size_t kMaxQuotedBytes = 200;
 constexpr std::string_view kIndent = "    ";
+constexpr std::string_view kError = "ошибка";
 // A file's name is shown whole, however deep its folder.
 constexpr std::size_t kMaxNameBytes = 4096;
 
@@ -24,7 +25,7 @@ std::string quotedLine(std::string_view text) {
 void Report::error(std::string_view file, int line, std::optional<std::string_view> lineText,
                    std::string_view message) {
     hasError_ = true;
-    problem("ошибка", file, line, lineText, message);
+    problem(kError, file, line, lineText, message);
 }
 
 void Report::warning(std::string_view file, int line, std::optional<std::string_view> lineText,
@@ -33,15 +34,25 @@ void Report::warning(std::string_view file, int line, std::optional<std::string_
 }
 
 void Report::summary(std::string_view file, std::string_view text) {
-    out_ << shownName(file) << ": " << text << '\n';
+    if (sink_) {
+        sink_({Finding::Kind::Summary, std::string(file), 0, std::nullopt, std::string(text)});
+        return;
+    }
+    *out_ << shownName(file) << ": " << text << '\n';
 }
 
 void Report::problem(std::string_view kind, std::string_view file, int line,
                      std::optional<std::string_view> lineText, std::string_view message) {
-    out_ << shownName(file);
-    if (line > 0) out_ << ':' << line;
-    out_ << ": " << kind << ": " << message << '\n';
-    if (lineText) out_ << kIndent << "«" << quotedLine(*lineText) << "»\n";
+    if (sink_) {
+        sink_({kind == kError ? Finding::Kind::Error : Finding::Kind::Warning, std::string(file),
+               line, lineText ? std::optional<std::string>(*lineText) : std::nullopt,
+               std::string(message)});
+        return;
+    }
+    *out_ << shownName(file);
+    if (line > 0) *out_ << ':' << line;
+    *out_ << ": " << kind << ": " << message << '\n';
+    if (lineText) *out_ << kIndent << "«" << quotedLine(*lineText) << "»\n";
 }
 
 }  // namespace quizcheck

@@ -10,16 +10,32 @@
 // expected).
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace quizcheck {
 
+// One line of a report as data, for a program that shows findings itself.
+struct Finding {
+    enum class Kind { Error, Warning, Summary } kind = Kind::Error;
+    std::string file;
+    int line = 0;  // 1-based, 0 for none
+    std::optional<std::string> lineText;
+    std::string message;  // the summary's text for a Summary
+};
+
 class Report {
 public:
-    explicit Report(std::ostream& out) : out_(out) {}
+    using Sink = std::function<void(const Finding&)>;
+
+    // Writes the report's lines to `out`.
+    explicit Report(std::ostream& out) : out_(&out) {}
+    // Hands each finding to `sink` instead of writing it.
+    explicit Report(Sink sink) : sink_(std::move(sink)) {}
 
     // `line` is 1-based, 0 for none; `lineText` is UTF-8.
     void error(std::string_view file, int line, std::optional<std::string_view> lineText,
@@ -35,7 +51,8 @@ private:
     void problem(std::string_view kind, std::string_view file, int line,
                  std::optional<std::string_view> lineText, std::string_view message);
 
-    std::ostream& out_;
+    std::ostream* out_ = nullptr;
+    Sink sink_;
     bool hasError_ = false;
 };
 

@@ -15,7 +15,7 @@ WindowMeasure::WindowMeasure(int& argc, char** argv) {
 
 WindowMeasure::~WindowMeasure() = default;
 
-CheckOptions WindowMeasure::options() const {
+CheckOptions WindowMeasure::measureOptions() {
     CheckOptions options;
     options.measure = [](std::string_view control, std::string_view utf8) {
         switch (window::textFit(control, utf8)) {

@@ -20,7 +20,9 @@ public:
     WindowMeasure& operator=(const WindowMeasure&) = delete;
 
     // Check options that measure with the window's own fitting.
-    CheckOptions options() const;
+    CheckOptions options() const { return measureOptions(); }
+    // The same, for a program that has made its own application object.
+    static CheckOptions measureOptions();
 
 private:
     std::unique_ptr<QGuiApplication> application_;

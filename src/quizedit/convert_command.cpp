@@ -1,12 +1,11 @@
 // quizedit --convert: read, convert, check and write the quiz, or say why not.
-#include <cstring>
 #include <sstream>
 
 #include "quiz/file_write.h"
-#include "quiz/input_file.h"
 #include "quiz/writer.h"
 #include "quizcheck/report.h"
 #include "quizedit/command_line.h"
+#include "quizedit/model/opening.h"
 
 namespace fs = std::filesystem;
 
@@ -14,15 +13,7 @@ namespace quizedit {
 
 namespace {
 
-// More than any quiz or sheet written by hand; a converter holds its input whole.
-constexpr std::size_t kMaxInputBytes = 64 * 1024 * 1024;
-
 namespace say {
-constexpr const char* kMissing = "файл не найден";
-constexpr const char* kFolder = "это папка, а не файл";
-constexpr const char* kNotAFile = "это не обычный файл (канал или устройство)";
-constexpr const char* kCannotRead = "не удалось прочитать файл: ";
-constexpr const char* kTooBig = "файл больше 64 МиБ: это не викторина и не таблица вопросов";
 constexpr const char* kUnknownKind =
     "не удалось понять, что в файле: укажите вид, --from quiz, csv, aiken или gift";
 constexpr const char* kNotWritten = "файл не записан: ";
@@ -32,33 +23,9 @@ constexpr const char* kFailedCheck = "файл не записан: записа
 // The input's bytes, or the problem reported.
 std::optional<std::string> readInput(const fs::path& path, const std::string& name,
                                      quizcheck::Report& report) {
-    const quiz::InputFile file = quiz::openInputFile(path);
-    std::string problem;
-    switch (file.problem) {
-        case quiz::OpenProblem::None:
-            break;
-        case quiz::OpenProblem::Missing:
-            problem = say::kMissing;
-            break;
-        case quiz::OpenProblem::Folder:
-            problem = say::kFolder;
-            break;
-        case quiz::OpenProblem::NotAFile:
-            problem = say::kNotAFile;
-            break;
-        case quiz::OpenProblem::CannotOpen:
-            problem = say::kCannotRead + std::string(std::strerror(file.error));
-            break;
-    }
-    std::optional<std::string> bytes;
-    if (problem.empty()) {
-        bytes = quiz::readAtMost(*file.stream, kMaxInputBytes);
-        if (!bytes) problem = say::kTooBig;
-        if (file.buffer->readError() != 0)
-            problem = say::kCannotRead + std::string(std::strerror(file.buffer->readError()));
-    }
-    if (problem.empty()) return bytes;
-    report.error(name, 0, std::nullopt, problem);
+    Bytes bytes = readInputFile(path);
+    if (bytes.ok()) return std::move(bytes.bytes);
+    report.error(name, 0, std::nullopt, bytes.problem);
     return std::nullopt;
 }
 

@@ -31,8 +31,9 @@ description=$(field Description)
 dpkg-deb --contents "$deb" >"$tmp/contents"
 awk '$2 != "root/root" || $6 !~ /^\.\/(usr\/)?$|^\.\/usr\// { print "FAIL: " $0; bad = 1 } END { exit bad }' \
     "$tmp/contents" >&2 || fail "files not owned by root or outside /usr"
-for path in games/quizladder games/quizcheck games/quizedit share/applications/quizladder.desktop \
-    share/icons/hicolor/scalable/apps/quizladder.svg share/metainfo/ share/doc/quizladder/copyright \
+for path in games/quizladder games/quizcheck games/quizedit share/applications/quiz{ladder,edit}.desktop \
+    share/icons/hicolor/scalable/apps/quiz{ladder,edit}.svg share/metainfo/org.example.quiz{ladder,edit}.metainfo.xml \
+    share/doc/quizladder/copyright \
     share/doc/quizladder/changelog.gz share/quizladder/quizzes/tet0.txt \
     share/man/{,ru/}man6/quizladder.6.gz share/man/{,ru/}man1/quiz{check,edit}.1.gz \
     share/doc/quizladder/examples/questions.csv; do
@@ -62,6 +63,10 @@ grep -qx 'Exec=/usr/games/quizladder --user-folder %f' "$entry" || fail "the men
 sed -n '/^\[Desktop Action fullscreen\]/,$p' "$entry" | grep -qx 'Exec=/usr/games/quizladder --user-folder --fullscreen %f' \
     && grep -qx 'Actions=fullscreen;' "$entry" || fail "the menu entry lacks its full-screen action"
 desktop-file-validate "$entry" >&2 || fail "desktop-file-validate"
+editor=$root/usr/share/applications/quizedit.desktop
+grep -qx 'Exec=/usr/games/quizedit %f' "$editor" && grep -qx 'Name=Редактор викторин' "$editor" \
+    && grep -qx 'Categories=Education;' "$editor" || fail "the editor's menu entry: $(cat "$editor")"
+desktop-file-validate "$editor" >&2 || fail "desktop-file-validate (the editor)"
 appstreamcli validate --no-net "$root"/usr/share/metainfo/*.metainfo.xml >&2 || fail "appstreamcli validate"
 for page in "$root"/usr/share/man/{,ru/}man?/*.gz; do
     locales=(C.UTF-8)  # the English pages also in the plain C and POSIX locales, where troff knows no Cyrillic
@@ -80,7 +85,9 @@ entry="$tmp/stage$prefix/share/applications/quizladder.desktop"
 [ -x "$tmp/stage$prefix/games/quizladder" ] || fail "no program under the odd prefix"
 grep -qxF "Exec=\"$tmp/my \\\\\"games\\\\\" \\\\\$HOME's 100%%/games/quizladder\" --user-folder %f" "$entry" \
     || fail "the menu entry under an odd prefix: $(grep Exec= "$entry")"
-desktop-file-validate "$entry" >&2 || fail "desktop-file-validate (odd prefix)"
+grep -qxF "Exec=\"$tmp/my \\\\\"games\\\\\" \\\\\$HOME's 100%%/games/quizedit\" %f" "${entry%/*}/quizedit.desktop" \
+    || fail "the editor's menu entry under an odd prefix: $(grep Exec= "${entry%/*}/quizedit.desktop")"
+desktop-file-validate "$entry" "${entry%/*}/quizedit.desktop" >&2 || fail "desktop-file-validate (odd prefix)"
 
 # No empty or "." entry in a run path: the play folder must not supply libraries.
 for program in "$build/quizladder" "$build/quizcheck" "$build/quizedit" "$root"/usr/games/*; do
