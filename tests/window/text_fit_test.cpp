@@ -107,6 +107,48 @@ void expectSharpPicture(const QImage& picture, double scale) {
         }
 }
 
+// The design as its sheet gives it, written out here apart from the window's own table: left, top, width, height in
+// twips (no size for a label that sizes itself to its caption) and the font in points and weight (none: default).
+struct Designed { ControlRef control; int left, top, width, height; double points; int weight; };
+std::vector<Designed> designSheet() {
+    std::vector<Designed> sheet = {
+        {Label16, 4560, 120, 0, 0, 18, 700}, {Label2, 3000, 1200, 12135, 4215, 18, 700},
+        {Option1, 3000, 5880, 5055, 1215, 18, 400}, {Option2, 3000, 8040, 4935, 1215, 18, 400},
+        {Option3, 9240, 5880, 5295, 1215, 18, 400}, {Option4, 9240, 8040, 5415, 1215, 18, 400},
+        {Command1, 240, 9480, 2175, 855, 12, 700}, {Command2, 240, 7920, 2055, 855, 12, 700},
+        {Command3, 12720, 9720, 1695, 1095, 24, 400}, {Command4, 10200, 9720, 1935, 1095, 13.5, 400}};
+    for (int box = 0; box < 4; ++box)  // beside steps 4, 8, 12 and 15
+        sheet.push_back({{ControlName::Label3, box}, 1800, 240 + 480 * (15 - std::array{4, 8, 12, 15}[box]), 615, 345, 0, 0});
+    for (int step = 1; step <= 15; ++step)  // 480 twips apart, indented at steps 9 and 3
+        sheet.push_back({item(step), step >= 10 ? 360 : step >= 4 ? 480 : 600, 240 + 480 * (15 - step), 0, 0, 12, 700});
+    return sheet;
+}
+
+TEST(Scaling, EveryControlStandsAndIsWrittenWhereTheDesignPutsIt) {
+    Form1 form;
+    ASSERT_TRUE(form.start());
+    const QSize designed = form.size();
+    // At the design's size, and at two scales at which every designed edge one twip further lands on another pixel.
+    for (const double scale : {1.0, 4.0, 8.0}) {
+        form.resize(designed * scale);
+        QApplication::processEvents();
+        ASSERT_EQ(form.scale(), scale);
+        const auto pixels = [scale](double twips) { return static_cast<int>(twips * scale / 15 + 0.5); };
+        for (const Designed& d : designSheet()) {
+            const QWidget* widget = form.widget(d.control);
+            SCOPED_TRACE(widget->objectName().toStdString() + " at " + std::to_string(scale));
+            EXPECT_EQ(widget->pos(), QPoint(pixels(d.left), pixels(d.top)));
+            const QSize size(pixels(d.left + d.width) - pixels(d.left), pixels(d.top + d.height) - pixels(d.top));
+            if (d.width > 0) {
+                EXPECT_EQ(widget->size(), size);
+            }
+            if (d.points == 0) continue;
+            EXPECT_EQ(widget->font().pixelSize(), pixels(d.points * 20));
+            EXPECT_EQ(widget->font().weight(), d.weight);
+        }
+    }
+}
+
 TEST(Scaling, TheWholeDesignFitsAnyWindowAndComesBackPixelForPixel) {
     const QList<QScreen*> screens = QGuiApplication::screens();
     ASSERT_EQ(screens.size(), 3);
