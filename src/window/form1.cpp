@@ -164,6 +164,7 @@ Form1::Control Form1::makeControl(const ControlDef& def) {
 
 void Form1::applyScale(double scale) {
     scale_ = scale;
+    if (!laidOut_) return;
     page_->resize(designSize(scale));
     for (Control& control : controls_) {
         const ControlDef& def = *control.def;
@@ -180,7 +181,25 @@ void Form1::fitPage() {
     // The same size gives the same scale, so the designed size is drawn
     // exactly as at the start, and a move alone costs nothing.
     if (const double scale = fittingScale(size(), kLargestScale); scale != scale_) applyScale(scale);
-    page_->move((width() - page_->width()) / 2, (height() - page_->height()) / 2);
+    centrePage();
+}
+
+void Form1::centrePage() { page_->move((width() - page_->width()) / 2, (height() - page_->height()) / 2); }
+
+void Form1::layOut() const {
+    if (laidOut_) return;
+    // Looking at the window is no change to it, so the const accessors lay it out too.
+    auto* self = const_cast<Form1*>(this);
+    self->laidOut_ = true;
+    self->applyScale(fittingScale(size(), kLargestScale));
+    self->centrePage();
+}
+
+void Form1::setVisible(bool visible) {
+    // Before the controls are shown: a control shown without a rectangle of
+    // its own would first be sized to its contents.
+    if (visible) layOut();
+    QWidget::setVisible(visible);
 }
 
 void Form1::resizeEvent(QResizeEvent* event) {
@@ -198,6 +217,7 @@ void Form1::orderTabs() {
 }
 
 void Form1::showCaption(Control& control) {
+    if (!laidOut_) return;
     const ControlDef& def = *control.def;
     const QString text = displayText(control.caption);
     const QString held = heldText(text);
@@ -205,7 +225,11 @@ void Form1::showCaption(Control& control) {
     if (control.command != nullptr) {
         control.command->setDisplayText(text);
     } else {
-        const FittedText fitted = fitText(text, textBox(def, control.sizing, optionsShown(), scale_));
+        // Nothing in a rectangle of its own (the milestone boxes, the hidden
+        // options) fits as designed: no font need be loaded to measure it.
+        const FittedText fitted = text.isEmpty() && control.sizing == AutoSize::Off
+                                      ? FittedText{Fit::AsDesigned, designFont(def.font, scale_), text, {}}
+                                      : fitText(text, textBox(def, control.sizing, optionsShown(), scale_));
         elided = fitted.fit == Fit::Elided;
         if (def.font.points > 0) control.widget->setFont(fitted.font);
         if (control.label != nullptr) {
@@ -384,7 +408,15 @@ ControlRef Form1::enterTarget() const {
     return Command1;
 }
 
-QWidget* Form1::widget(ControlRef control) const { return find(control).widget; }
+QWidget* Form1::widget(ControlRef control) const {
+    layOut();
+    return find(control).widget;
+}
+
+QWidget* Form1::page() const {
+    layOut();
+    return page_;
+}
 
 std::string Form1::title() const { return title_; }
 
@@ -401,6 +433,7 @@ bool Form1::controlVisible(ControlRef control) const { return !find(control).wid
 bool Form1::controlEnabled(ControlRef control) const { return find(control).widget->isEnabled(); }
 
 QString Form1::shownText(ControlRef control) const {
+    layOut();
     const Control& found = find(control);
     if (found.label != nullptr) return found.label->text();
     return found.option != nullptr ? found.option->shownText() : QString();
