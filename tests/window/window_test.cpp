@@ -155,6 +155,9 @@ TEST(Pictures, FiftyFiftyShowsFiftyOnEachSideOfTheDiagonalAndTheIconIsTheInstall
         const std::string fill = (*m)[5].matched ? (*m)[5].str() : groupFill;
         EXPECT_EQ(quizIconImage(128).pixel(inside.toPoint()), 0xFF000000 | std::stoul(fill, nullptr, 16)) << (*m)[0];
     }
+    const QList<QSize> sizes = quizIcon().availableSizes();  // what X gets: the drawing at each usual size
+    EXPECT_EQ(sizes, (QList<QSize>{{16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {128, 128}}));
+    for (const QSize size : sizes) EXPECT_EQ(quizIcon().pixmap(size).toImage(), quizIconImage(size.width())) << size.width();
 }
 
 TEST_F(Window, ShowsEachOperationAtOnce) {
