@@ -165,7 +165,7 @@ Encoding detectEncoding(std::istream& in) {
         throw std::invalid_argument("detectEncoding: the stream cannot seek back");
     }
     constexpr std::size_t kChunk = 64 * 1024;
-    const auto chunk = std::make_unique<char[]>(kChunk);
+    const auto chunk = std::make_unique_for_overwrite<char[]>(kChunk);
     Utf8Scan scan;
     bool valid = true;
     std::size_t total = 0;

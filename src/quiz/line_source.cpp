@@ -37,7 +37,7 @@ LineSource::LineSource(std::istream& in, std::size_t bufferSize, std::size_t max
       defaultCapacity_(std::max(bufferSize, kMinimumBufferSize)),
       maxLine_(maxLine),
       capacity_(defaultCapacity_),
-      data_(std::make_unique<char[]>(capacity_)) {
+      data_(std::make_unique_for_overwrite<char[]>(capacity_)) {
     if (buffer_ == nullptr) throw std::invalid_argument("LineSource: stream without a buffer");
     const std::streampos here = buffer_->pubseekoff(0, std::ios_base::cur, std::ios_base::in);
     seekable_ = here != kNoPosition;
@@ -99,7 +99,7 @@ bool LineSource::fill() {
         capacity = defaultCapacity_;
     }
     if (capacity != capacity_) {
-        auto data = std::make_unique<char[]>(capacity);
+        auto data = std::make_unique_for_overwrite<char[]>(capacity);
         std::memcpy(data.get(), data_.get() + keep, live);
         data_ = std::move(data);
         capacity_ = capacity;

@@ -89,22 +89,26 @@ int optionForKey(const QString& typed) {
 }
 
 // Back colour behind labels and options (Window) and on button faces (Button).
-void paintBack(QWidget* widget, Color color) {
-    QPalette palette = widget->palette();
+void setBack(QPalette& palette, Color color) {
     palette.setColor(QPalette::Window, toQColor(color));
     palette.setColor(QPalette::Button, toQColor(color));
-    widget->setPalette(palette);
 }
 
 // Text colour while enabled; disabled text stays grey so it still looks disabled.
-void paintFore(QWidget* widget, Color color) {
-    QPalette palette = widget->palette();
+void setFore(QPalette& palette, Color color) {
     for (const auto group : {QPalette::Active, QPalette::Inactive}) {
         palette.setColor(group, QPalette::WindowText, toQColor(color));
         palette.setColor(group, QPalette::ButtonText, toQColor(color));
     }
     palette.setColor(QPalette::Disabled, QPalette::WindowText, toQColor(kGrayText));
     palette.setColor(QPalette::Disabled, QPalette::ButtonText, toQColor(kGrayText));
+}
+
+// Sets the colours on a copy of the widget's palette, then the palette once.
+template <typename Change>
+void recolour(QWidget* widget, Change change) {
+    QPalette palette = widget->palette();
+    change(palette);
     widget->setPalette(palette);
 }
 
@@ -114,7 +118,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     setTitle(std::string(kFormTitle));
     setWindowIcon(quizIcon());
     setAutoFillBackground(true);
-    paintBack(this, kFormBack);
+    recolour(this, [](QPalette& p) { setBack(p, kFormBack); });
     page_ = new QWidget(this);
 
     options_.setExclusive(true);
@@ -157,8 +161,10 @@ Form1::Control Form1::makeControl(const ControlDef& def) {
     }
     QWidget* widget = control.widget;
     widget->setObjectName(fromUtf8(describe({def.name, def.index})));
-    paintBack(widget, def.back);
-    paintFore(widget, def.fore);
+    recolour(widget, [&def](QPalette& p) {
+        setBack(p, def.back);
+        setFore(p, def.fore);
+    });
     return control;
 }
 
@@ -470,9 +476,13 @@ void Form1::setVisible(ControlRef control, bool visible) {
 
 void Form1::setEnabled(ControlRef control, bool enabled) { find(control).widget->setEnabled(enabled); }
 
-void Form1::setBackColor(ControlRef control, Color color) { paintBack(find(control).widget, color); }
+void Form1::setBackColor(ControlRef control, Color color) {
+    recolour(find(control).widget, [color](QPalette& p) { setBack(p, color); });
+}
 
-void Form1::setForeColor(ControlRef control, Color color) { paintFore(find(control).widget, color); }
+void Form1::setForeColor(ControlRef control, Color color) {
+    recolour(find(control).widget, [color](QPalette& p) { setFore(p, color); });
+}
 
 void Form1::setWordWrapAutoSize(ControlRef control) {
     Control& found = find(control);
