@@ -51,13 +51,19 @@ public:
     // cannot seek keeps them all.
     void mark();
     // Goes back to the mark and clears it. False when the stream refused to
-    // seek back; the source is then at its end.
+    // seek back; the source is then at its end. When one line was taken
+    // since the mark (a look at the next line), taking it again costs no
+    // search.
     bool rewind();
 
     bool seekable() const noexcept { return seekable_; }
     std::size_t bufferCapacity() const noexcept { return capacity_; }
 
 private:
+    // next() where the line or its end is not yet in the buffer.
+    bool nextFromStream(std::string_view& line);
+    // The first CR or LF in the buffer at or after `from`, or end_.
+    std::size_t lineEndFrom(std::size_t from) const;
     // Reads more bytes into the buffer, keeping the bytes still needed.
     // False when the stream has nothing more.
     bool fill();
@@ -75,12 +81,6 @@ private:
     LineEnd lineEnd_ = LineEnd::None;
     bool tooLong_ = false;
 
-    // Where the next CR and LF lie at or after `begin_` (end_ when none is in
-    // the buffer), so each byte is searched once however lines alternate.
-    std::size_t nextCr_ = 0;
-    std::size_t nextLf_ = 0;
-    bool searchesValid_ = false;
-
     bool seekable_ = false;
     std::streamoff dataOffset_ = 0;  // stream offset of data_[0], when seekable
 
@@ -88,6 +88,15 @@ private:
     bool markDropped_ = false;  // the marked bytes left the buffer: rewind seeks
     std::size_t markIndex_ = 0;
     std::streamoff markOffset_ = 0;
+    std::size_t linesSinceMark_ = 0;
+
+    // The line that rewind() went back over, to be taken again as it was.
+    struct {
+        bool pending = false;
+        std::size_t end = 0;   // where it ends, before its line end
+        std::size_t next = 0;  // where the line after it begins
+        LineEnd lineEnd = LineEnd::None;
+    } again_;
 };
 
 }  // namespace quiz

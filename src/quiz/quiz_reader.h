@@ -159,7 +159,7 @@ private:
     // The parts of readQuestion.
     // The next line of a question block, or the error at its end: for the
     // question's text when `answer` is -1, else for that answer.
-    void takeInQuestion(const Question& question, int answer, bool afterComma);
+    void takeInQuestion(int answer, bool afterComma);
     void readAnswer(Question& question);
     [[noreturn]] void lastAnswerEndedWithComma(bool atEndOfFile);
     bool answersFollow();
@@ -179,6 +179,11 @@ private:
         std::size_t begin = 0;
         std::size_t end = 0;
     } lastContent_;
+    // The texts of the question and of the answer being read: each is copied
+    // whole into the question once read, so a text of several lines is
+    // allocated once, at its size.
+    std::string questionText_;
+    std::string answerText_;
     int lineNumber_ = 0;
     int questionsRead_ = 0;
     int atEndCheckedAt_ = -1;  // lineNumber_ when atEnd last looked ahead
