@@ -51,15 +51,46 @@ std::string_view lineEndBytes(LineEnd end) {
     return "";
 }
 
-LineSource::LineSource(std::istream& in, std::size_t bufferSize, std::size_t maxLine)
-    : buffer_(in.rdbuf()),
+StreamInput::StreamInput(std::istream& in) : buffer_(in.rdbuf()) {
+    if (buffer_ == nullptr) throw std::invalid_argument("StreamInput: stream without a buffer");
+}
+
+std::size_t StreamInput::read(char* out, std::size_t count) {
+    const std::streamsize got = buffer_->sgetn(out, static_cast<std::streamsize>(count));
+    return got > 0 ? static_cast<std::size_t>(got) : 0;
+}
+
+std::int64_t StreamInput::tell() {
+    const std::streampos here = buffer_->pubseekoff(0, std::ios_base::cur, std::ios_base::in);
+    return here == kNoPosition ? -1 : static_cast<std::int64_t>(std::streamoff(here));
+}
+
+bool StreamInput::seek(std::int64_t offset) {
+    return buffer_->pubseekpos(std::streamoff(offset), std::ios_base::in) != kNoPosition;
+}
+
+LineSource::LineSource(ByteInput& in, std::size_t bufferSize, std::size_t maxLine)
+    : input_(&in),
       defaultCapacity_(std::max(bufferSize, kMinimumBufferSize)),
       maxLine_(maxLine),
       capacity_(defaultCapacity_),
       data_(std::make_unique_for_overwrite<char[]>(capacity_)) {
-    if (buffer_ == nullptr) throw std::invalid_argument("LineSource: stream without a buffer");
-    const std::streampos here = buffer_->pubseekoff(0, std::ios_base::cur, std::ios_base::in);
-    seekable_ = here != kNoPosition;
+    noteStart();
+}
+
+LineSource::LineSource(std::istream& in, std::size_t bufferSize, std::size_t maxLine)
+    : stream_(std::in_place, in),
+      input_(&*stream_),
+      defaultCapacity_(std::max(bufferSize, kMinimumBufferSize)),
+      maxLine_(maxLine),
+      capacity_(defaultCapacity_),
+      data_(std::make_unique_for_overwrite<char[]>(capacity_)) {
+    noteStart();
+}
+
+void LineSource::noteStart() {
+    const std::int64_t here = input_->tell();
+    seekable_ = here >= 0;
     if (seekable_) dataOffset_ = here;
 }
 
@@ -156,13 +187,12 @@ bool LineSource::fill() {
     if (marked_ && !markDropped_) markIndex_ -= keep;
     dataOffset_ += static_cast<std::streamoff>(keep);
 
-    const std::streamsize got =
-        buffer_->sgetn(data_.get() + end_, static_cast<std::streamsize>(capacity_ - end_));
-    if (got <= 0) {
+    const std::size_t got = input_->read(data_.get() + end_, capacity_ - end_);
+    if (got == 0) {
         streamDone_ = true;
         return false;
     }
-    end_ += static_cast<std::size_t>(got);
+    end_ += got;
     return true;
 }
 
@@ -189,7 +219,7 @@ bool LineSource::rewind() {
     }
     markDropped_ = false;
     begin_ = end_ = 0;
-    if (buffer_->pubseekpos(markOffset_, std::ios_base::in) == kNoPosition) {
+    if (!input_->seek(markOffset_)) {
         streamDone_ = true;
         return false;
     }

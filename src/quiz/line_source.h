@@ -1,13 +1,16 @@
-// LineSource: splits the bytes of a stream into lines, fast and with a
-// bounded buffer. Used by QuizReader; kept apart so that its buffer handling
-// can be tested on its own.
+// LineSource: splits the bytes of a file or a stream into lines, fast and
+// with a bounded buffer. Used by QuizReader; kept apart so that its buffer
+// handling can be tested on its own.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <istream>
 #include <memory>
+#include <optional>
 #include <string_view>
+
+#include "quiz/byte_input.h"
 
 namespace quiz {
 
@@ -27,11 +30,17 @@ class LineSource {
 public:
     static constexpr std::size_t kDefaultBufferSize = 64 * 1024;
 
+    // Reads `in`, which must stay alive. The source reads ahead, so the
+    // input's position afterwards says nothing about how far lines were
+    // taken. A `bufferSize` below 16 is taken as 16.
+    explicit LineSource(ByteInput& in, std::size_t bufferSize = kDefaultBufferSize,
+                        std::size_t maxLine = kMaxLineBytes);
     // Reads `in` through its stream buffer, which must exist and stay alive.
-    // The source reads ahead, so the stream's position afterwards says nothing
-    // about how far lines were taken. A `bufferSize` below 16 is taken as 16.
     explicit LineSource(std::istream& in, std::size_t bufferSize = kDefaultBufferSize,
                         std::size_t maxLine = kMaxLineBytes);
+    // It reads through a pointer to its own member when it reads a stream.
+    LineSource(const LineSource&) = delete;
+    LineSource& operator=(const LineSource&) = delete;
 
     // The next line without its line end, or false at the end of the input.
     // CR LF, a lone LF and a lone CR each end a line; bytes after the last
@@ -60,6 +69,8 @@ public:
     std::size_t bufferCapacity() const noexcept { return capacity_; }
 
 private:
+    // Notes where the input stands, if it can seek.
+    void noteStart();
     // next() where the line or its end is not yet in the buffer.
     bool nextFromStream(std::string_view& line);
     // The first CR or LF in the buffer at or after `from`, or end_.
@@ -70,7 +81,8 @@ private:
     // Takes the bytes from begin_ up to `at` as the line, ended by `end`.
     void take(std::string_view& line, std::size_t at, LineEnd end);
 
-    std::streambuf* buffer_;
+    std::optional<StreamInput> stream_;  // for a stream: its buffer, as input_
+    ByteInput* input_;
     std::size_t defaultCapacity_;
     std::size_t maxLine_;
     std::size_t capacity_;

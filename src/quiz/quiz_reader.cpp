@@ -75,6 +75,13 @@ QuizReader::QuizReader(std::istream& in, std::string fileName, Encoding encoding
       source_(in, bufferSize),
       observer_(observer) {}
 
+QuizReader::QuizReader(ByteInput& in, std::string fileName, Encoding encoding,
+                       std::size_t bufferSize, ReadObserver* observer)
+    : fileName_(std::move(fileName)),
+      encoding_(encoding),
+      source_(in, bufferSize),
+      observer_(observer) {}
+
 bool QuizReader::readLine() {
     if (!source_.next(rawLine_)) return false;
     if (lineNumber_ == INT_MAX) throw QuizError(fileName_, lineNumber_, expect::kTooManyLines);

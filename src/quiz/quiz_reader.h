@@ -114,6 +114,10 @@ public:
     QuizReader(std::istream& in, std::string fileName, Encoding encoding = Encoding::Windows1251,
                std::size_t bufferSize = LineSource::kDefaultBufferSize,
                ReadObserver* observer = nullptr);
+    // The same from a ByteInput (an open file, see input_file.h).
+    QuizReader(ByteInput& in, std::string fileName, Encoding encoding = Encoding::Windows1251,
+               std::size_t bufferSize = LineSource::kDefaultBufferSize,
+               ReadObserver* observer = nullptr);
 
     std::string readTitle();
     // Content lines, each followed by CR LF; the empty text for none.
