@@ -296,12 +296,14 @@ Question QuizReader::readQuestion() {
 }
 
 void QuizReader::readAnswer(Question& question) {
+    // Read straight into its place: the answers were reserved, so the text
+    // stays where it is while it grows.
     const std::size_t j = question.answers.size();
-    answerText_.clear();
+    Answer& answer = question.answers.emplace_back();
     for (;;) {
-        takeInQuestion(static_cast<int>(j), commaMarker_.line != 0 && isBlankLine(answerText_));
+        takeInQuestion(static_cast<int>(j), commaMarker_.line != 0 && isBlankLine(answer.text));
         if (endsBlock(Block::Answer, rawLine_)) break;
-        appendContent(answerText_, " ", LinePart::AnswerText, static_cast<int>(j));
+        appendContent(answer.text, " ", LinePart::AnswerText, static_cast<int>(j));
     }
     takeLine();
     if (rawLine_.size() < 2 || !isPointsDigit(rawLine_[1])) {
@@ -310,8 +312,8 @@ void QuizReader::readAnswer(Question& question) {
         }
         fail(inAnswer(j, expect::kAnswerMarker));
     }
+    answer.points = static_cast<std::int16_t>(rawLine_[1] - '0');
     notify(LinePart::AnswerMarker, static_cast<int>(j), currentLine_, 2);
-    question.answers.push_back({answerText_, static_cast<std::int16_t>(rawLine_[1] - '0')});
 }
 
 bool QuizReader::answersFollow() {

@@ -183,11 +183,9 @@ private:
         std::size_t begin = 0;
         std::size_t end = 0;
     } lastContent_;
-    // The texts of the question and of the answer being read: each is copied
-    // whole into the question once read, so a text of several lines is
-    // allocated once, at its size.
+    // The text of the question being read: copied whole into the question
+    // once read, so a text of several lines is allocated once, at its size.
     std::string questionText_;
-    std::string answerText_;
     int lineNumber_ = 0;
     int questionsRead_ = 0;
     int atEndCheckedAt_ = -1;  // lineNumber_ when atEnd last looked ahead
