@@ -208,6 +208,12 @@ void Form1::setVisible(bool visible) {
     QWidget::setVisible(visible);
 }
 
+bool Form1::event(QEvent* event) {
+    // The window is polished before it is first drawn, shown or not (grab()).
+    if (event->type() == QEvent::Polish) layOut();
+    return QWidget::event(event);
+}
+
 void Form1::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     fitPage();
