@@ -194,7 +194,8 @@ void Form1::centrePage() { page_->move((width() - page_->width()) / 2, (height()
 
 void Form1::layOut() const {
     if (laidOut_) return;
-    // Looking at the window is no change to it, so the const accessors lay it out too.
+    // Looking at the window is no change to it, so the const accessors lay it
+    // out too; it writes only the mutable members and the controls' widgets.
     auto* self = const_cast<Form1*>(this);
     self->laidOut_ = true;
     self->applyScale(fittingScale(size(), kLargestScale));

@@ -192,12 +192,13 @@ private:
     bool inHandler_ = false;
     bool ended_ = false;
     int exitStatus_ = 0;
-    double scale_ = 1.0;
-    // Until the window is first shown or a control is looked at, captions,
-    // fonts and rectangles are only recorded: the game replaces most captions
-    // while it loads, and measuring the ones it replaces would only delay the
-    // first frame.
-    bool laidOut_ = false;
+    // Until the window is first shown or drawn, or a control is looked at,
+    // captions, fonts and rectangles are only recorded: the game replaces most
+    // captions while it loads, and measuring the ones it replaces would only
+    // delay the first frame. Looking lays the window out, so these two change
+    // in const accessors too (the widgets are the controls' own).
+    mutable double scale_ = 1.0;
+    mutable bool laidOut_ = false;
 };
 
 }  // namespace window
