@@ -58,8 +58,8 @@ int tagValue(const std::string& tag) {
 // the game before the player starts rather than at question 12; then returns
 // to the start. Play reads no question after the fifteenth, so a slip there
 // is no fault; in a shorter quiz it reads on after the last question.
-void checkPlayableQuiz(std::istream& in, const std::string& fileName, quiz::Encoding encoding) {
-    const std::istream::pos_type start = in.tellg();
+void checkPlayableQuiz(quiz::ByteInput& in, const std::string& fileName, quiz::Encoding encoding) {
+    const std::int64_t start = in.tell();
     {
         quiz::QuizReader check(in, fileName, encoding);
         check.readTitle();
@@ -72,9 +72,8 @@ void checkPlayableQuiz(std::istream& in, const std::string& fileName, quiz::Enco
             check.readQuestion();
         } while (++questions < kWinningScore && !check.atEnd());
     }
-    in.clear();
-    in.seekg(start);
-    if (!in) throw quiz::QuizError(fileName, 0, "", "не удалось вернуться к началу файла");
+    if (start < 0 || !in.seek(start))
+        throw quiz::QuizError(fileName, 0, "", "не удалось вернуться к началу файла");
 }
 
 }  // namespace

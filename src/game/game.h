@@ -5,7 +5,6 @@
 #pragma once
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -14,6 +13,7 @@
 
 #include "game/game_state.h"
 #include "game/hint.h"
+#include "quiz/input_file.h"
 #include "quiz/quiz_reader.h"
 #include "window/form_ops.h"
 
@@ -78,7 +78,7 @@ private:
     Clock clock_;
     GameState state_;
     std::string quizFileName_;  // as errors name it
-    std::unique_ptr<std::ifstream> quizFile_;
+    std::unique_ptr<quiz::FileInput> quizFile_;
     std::optional<quiz::QuizReader> reader_;
 };
 

@@ -157,34 +157,34 @@ std::string_view encodingName(Encoding encoding) {
 }
 
 Encoding detectEncoding(std::istream& in) {
-    std::streambuf* buffer = in.rdbuf();
-    const std::streampos noPosition{std::streamoff{-1}};
-    const std::streampos start =
-        buffer ? buffer->pubseekoff(0, std::ios_base::cur, std::ios_base::in) : noPosition;
-    if (start == noPosition) {
-        throw std::invalid_argument("detectEncoding: the stream cannot seek back");
-    }
+    if (in.rdbuf() == nullptr) throw std::invalid_argument("detectEncoding: the stream cannot seek back");
+    StreamInput input(in);
+    return detectEncoding(input);
+}
+
+Encoding detectEncoding(ByteInput& in) {
+    const std::int64_t start = in.tell();
+    if (start < 0) throw std::invalid_argument("detectEncoding: the stream cannot seek back");
     constexpr std::size_t kChunk = 64 * 1024;
-    const auto chunk = std::make_unique<char[]>(kChunk);
+    const auto chunk = std::make_unique_for_overwrite<char[]>(kChunk);
     Utf8Scan scan;
     bool valid = true;
     std::size_t total = 0;
     std::string head;  // the first bytes, however the stream hands them out
-    for (std::streamsize got;
-         valid && total < kDetectionLimit && (got = buffer->sgetn(chunk.get(), kChunk)) > 0;) {
-        std::string_view bytes(chunk.get(), static_cast<std::size_t>(got));
+    for (std::size_t got; valid && total < kDetectionLimit && (got = in.read(chunk.get(), kChunk)) > 0;) {
+        std::string_view bytes(chunk.get(), got);
         bytes = bytes.substr(0, kDetectionLimit - total);
         total += bytes.size();
         if (head.size() < kUtf8ByteOrderMark.size()) {
             head.append(bytes.substr(0, kUtf8ByteOrderMark.size() - head.size()));
             if (head == kUtf8ByteOrderMark) {
-                buffer->pubseekpos(start, std::ios_base::in);
+                in.seek(start);
                 return Encoding::Utf8;
             }
         }
         valid = scan.add(bytes);
     }
-    buffer->pubseekpos(start, std::ios_base::in);
+    in.seek(start);
     // A character cut by the limit may well go on as UTF-8.
     const bool whole = scan.complete() || total >= kDetectionLimit;
     return valid && whole && scan.multiByte() > 0 ? Encoding::Utf8 : Encoding::Windows1251;

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "quiz/byte_input.h"
+
 namespace quiz {
 
 enum class Encoding { Windows1251, Utf8 };
@@ -33,6 +35,7 @@ inline constexpr std::size_t kDetectionLimit = 16 * 1024 * 1024;
 // then seeks back to that position. Throws std::invalid_argument for a
 // stream that cannot seek.
 Encoding detectEncoding(std::istream& in);
+Encoding detectEncoding(ByteInput& in);
 // The same decision for bytes in memory.
 Encoding detectEncoding(std::string_view bytes);
 

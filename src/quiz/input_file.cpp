@@ -10,6 +10,23 @@
 
 namespace quiz {
 
+FileInput::~FileInput() { ::close(fd_); }
+
+std::size_t FileInput::read(char* out, std::size_t count) {
+    for (;;) {
+        const ssize_t got = ::read(fd_, out, count);
+        if (got >= 0) return static_cast<std::size_t>(got);
+        if (errno != EINTR) {
+            readError_ = errno;
+            return 0;
+        }
+    }
+}
+
+std::int64_t FileInput::tell() { return ::lseek(fd_, 0, SEEK_CUR); }
+
+bool FileInput::seek(std::int64_t offset) { return ::lseek(fd_, offset, SEEK_SET) == offset; }
+
 FileBuffer::~FileBuffer() { ::close(fd_); }
 
 std::size_t FileBuffer::readSome(char* out, std::size_t count) {

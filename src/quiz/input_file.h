@@ -11,7 +11,30 @@
 #include <streambuf>
 #include <string>
 
+#include "quiz/byte_input.h"
+
 namespace quiz {
+
+// An open file descriptor as a ByteInput, which it closes: read with read(),
+// sought with lseek. No C++ stream takes part.
+class FileInput final : public ByteInput {
+public:
+    explicit FileInput(int fd) : fd_(fd) {}
+    ~FileInput();
+    FileInput(const FileInput&) = delete;
+    FileInput& operator=(const FileInput&) = delete;
+
+    // Again when interrupted; 0 at the end or when reading failed.
+    std::size_t read(char* out, std::size_t count) override;
+    std::int64_t tell() override;
+    bool seek(std::int64_t offset) override;
+    // The errno of a read that failed (the file then seemed to end there), 0 for none.
+    int readError() const noexcept { return readError_; }
+
+private:
+    int fd_;
+    int readError_ = 0;
+};
 
 // A read-only stream buffer over an open file descriptor, which it closes.
 // Seeks with lseek, so it can go back as detectEncoding and QuizReader need.

@@ -1,6 +1,8 @@
 #include "quiz/line_source.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 #include <stdexcept>
 
@@ -11,9 +13,26 @@ namespace {
 constexpr std::size_t kMinimumBufferSize = 16;
 const std::streampos kNoPosition{std::streamoff{-1}};
 
-std::size_t find(const char* data, std::size_t from, std::size_t end, char c) {
-    const void* hit = std::memchr(data + from, c, end - from);
-    return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - data) : end;
+// The first CR or LF in [from, to), or `to`. Eight bytes at a time: a byte
+// is a match when it XORed with the byte sought is zero, and a zero byte is
+// the one whose high bit survives ~(((v & 0x7F) + 0x7F) | v | 0x7F), with no
+// carry between bytes. One pass finds either end, so each byte of a line is
+// looked at once, whichever ends its lines.
+const char* findLineEnd(const char* from, const char* to) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101;
+    constexpr std::uint64_t kLow = kOnes * 0x7F;
+    constexpr auto zeroBytes = [](std::uint64_t v) { return ~(((v & kLow) + kLow) | v | kLow); };
+    for (; to - from >= 8; from += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, from, sizeof word);
+        const std::uint64_t hits = zeroBytes(word ^ (kOnes * '\r')) | zeroBytes(word ^ (kOnes * '\n'));
+        if (hits != 0) {
+            const int bit = std::endian::native == std::endian::little ? std::countr_zero(hits) : std::countl_zero(hits);
+            return from + bit / 8;
+        }
+    }
+    while (from < to && *from != '\r' && *from != '\n') ++from;
+    return from;
 }
 
 }  // namespace
@@ -32,15 +51,46 @@ std::string_view lineEndBytes(LineEnd end) {
     return "";
 }
 
-LineSource::LineSource(std::istream& in, std::size_t bufferSize, std::size_t maxLine)
-    : buffer_(in.rdbuf()),
+StreamInput::StreamInput(std::istream& in) : buffer_(in.rdbuf()) {
+    if (buffer_ == nullptr) throw std::invalid_argument("StreamInput: stream without a buffer");
+}
+
+std::size_t StreamInput::read(char* out, std::size_t count) {
+    const std::streamsize got = buffer_->sgetn(out, static_cast<std::streamsize>(count));
+    return got > 0 ? static_cast<std::size_t>(got) : 0;
+}
+
+std::int64_t StreamInput::tell() {
+    const std::streampos here = buffer_->pubseekoff(0, std::ios_base::cur, std::ios_base::in);
+    return here == kNoPosition ? -1 : static_cast<std::int64_t>(std::streamoff(here));
+}
+
+bool StreamInput::seek(std::int64_t offset) {
+    return buffer_->pubseekpos(std::streamoff(offset), std::ios_base::in) != kNoPosition;
+}
+
+LineSource::LineSource(ByteInput& in, std::size_t bufferSize, std::size_t maxLine)
+    : input_(&in),
       defaultCapacity_(std::max(bufferSize, kMinimumBufferSize)),
       maxLine_(maxLine),
       capacity_(defaultCapacity_),
-      data_(std::make_unique<char[]>(capacity_)) {
-    if (buffer_ == nullptr) throw std::invalid_argument("LineSource: stream without a buffer");
-    const std::streampos here = buffer_->pubseekoff(0, std::ios_base::cur, std::ios_base::in);
-    seekable_ = here != kNoPosition;
+      data_(std::make_unique_for_overwrite<char[]>(capacity_)) {
+    noteStart();
+}
+
+LineSource::LineSource(std::istream& in, std::size_t bufferSize, std::size_t maxLine)
+    : stream_(std::in_place, in),
+      input_(&*stream_),
+      defaultCapacity_(std::max(bufferSize, kMinimumBufferSize)),
+      maxLine_(maxLine),
+      capacity_(defaultCapacity_),
+      data_(std::make_unique_for_overwrite<char[]>(capacity_)) {
+    noteStart();
+}
+
+void LineSource::noteStart() {
+    const std::int64_t here = input_->tell();
+    seekable_ = here >= 0;
     if (seekable_) dataOffset_ = here;
 }
 
@@ -50,17 +100,42 @@ void LineSource::take(std::string_view& line, std::size_t at, LineEnd end) {
     begin_ = at + lineEndBytes(end).size();
 }
 
+std::size_t LineSource::lineEndFrom(std::size_t from) const {
+    return static_cast<std::size_t>(findLineEnd(data_.get() + from, data_.get() + end_) - data_.get());
+}
+
 bool LineSource::next(std::string_view& line) {
+    if (again_.pending) {
+        again_.pending = false;
+        line = std::string_view(data_.get() + begin_, again_.end - begin_);
+        lineEnd_ = again_.lineEnd;
+        begin_ = again_.next;
+        ++linesSinceMark_;
+        return true;
+    }
+    // The usual line: it and the byte after its end are in the buffer.
+    const std::size_t at = tooLong_ ? end_ : lineEndFrom(begin_);
+    if (at + 1 < end_ && at - begin_ <= maxLine_) {
+        const bool crLf = data_[at] == '\r' && data_[at + 1] == '\n';
+        take(line, at, crLf ? LineEnd::CrLf : data_[at] == '\r' ? LineEnd::Cr : LineEnd::Lf);
+        ++linesSinceMark_;
+        return true;
+    }
+    if (!nextFromStream(line)) return false;
+    ++linesSinceMark_;
+    return true;
+}
+
+bool LineSource::nextFromStream(std::string_view& line) {
     if (tooLong_) return false;
-    for (;;) {
-        if (!searchesValid_ || nextCr_ < begin_) nextCr_ = find(data_.get(), begin_, end_, '\r');
-        if (!searchesValid_ || nextLf_ < begin_) nextLf_ = find(data_.get(), begin_, end_, '\n');
-        searchesValid_ = true;
-        const std::size_t at = std::min(nextCr_, nextLf_);
+    // The bytes after begin_ known to hold no line end: searched once,
+    // however many reads a long line takes.
+    for (std::size_t clean = 0;;) {
+        const std::size_t at = lineEndFrom(begin_ + clean);
         // A CR that is the last byte read may be the first half of a CR LF:
         // the line is taken once the next byte, or the end, is known.
         const bool crAtEdge = at + 1 == end_ && data_[at] == '\r' && !streamDone_;
-        if (std::min(at, end_) - begin_ > maxLine_) {
+        if (at - begin_ > maxLine_) {
             // Refused before the rest of it is read, however long it goes on.
             take(line, begin_ + maxLine_, LineEnd::None);
             tooLong_ = true;
@@ -71,6 +146,7 @@ bool LineSource::next(std::string_view& line) {
             take(line, at, data_[at] == '\n' ? LineEnd::Lf : crLf ? LineEnd::CrLf : LineEnd::Cr);
             return true;
         }
+        clean = at - begin_;
         if (!fill() && !crAtEdge) {
             if (begin_ == end_) return false;
             take(line, end_, LineEnd::None);
@@ -99,7 +175,7 @@ bool LineSource::fill() {
         capacity = defaultCapacity_;
     }
     if (capacity != capacity_) {
-        auto data = std::make_unique<char[]>(capacity);
+        auto data = std::make_unique_for_overwrite<char[]>(capacity);
         std::memcpy(data.get(), data_.get() + keep, live);
         data_ = std::move(data);
         capacity_ = capacity;
@@ -110,20 +186,19 @@ bool LineSource::fill() {
     end_ = live;
     if (marked_ && !markDropped_) markIndex_ -= keep;
     dataOffset_ += static_cast<std::streamoff>(keep);
-    searchesValid_ = false;
 
-    const std::streamsize got =
-        buffer_->sgetn(data_.get() + end_, static_cast<std::streamsize>(capacity_ - end_));
-    if (got <= 0) {
+    const std::size_t got = input_->read(data_.get() + end_, capacity_ - end_);
+    if (got == 0) {
         streamDone_ = true;
         return false;
     }
-    end_ += static_cast<std::size_t>(got);
+    end_ += got;
     return true;
 }
 
 void LineSource::mark() {
     marked_ = true;
+    linesSinceMark_ = 0;
     markDropped_ = false;
     markIndex_ = begin_;
     markOffset_ = dataOffset_ + static_cast<std::streamoff>(begin_);
@@ -132,15 +207,19 @@ void LineSource::mark() {
 bool LineSource::rewind() {
     if (!marked_) return true;
     marked_ = false;
-    searchesValid_ = false;
-    tooLong_ = false;
     if (!markDropped_) {
+        // The one line looked at, when it ended in the buffer, is taken again
+        // as it was, without a search.
+        if (linesSinceMark_ == 1 && !tooLong_ && lineEnd_ != LineEnd::None) {
+            again_ = {true, begin_ - lineEndBytes(lineEnd_).size(), begin_, lineEnd_};
+        }
+        tooLong_ = false;
         begin_ = markIndex_;
         return true;
     }
     markDropped_ = false;
     begin_ = end_ = 0;
-    if (buffer_->pubseekpos(markOffset_, std::ios_base::in) == kNoPosition) {
+    if (!input_->seek(markOffset_)) {
         streamDone_ = true;
         return false;
     }

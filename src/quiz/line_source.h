@@ -1,13 +1,16 @@
-// LineSource: splits the bytes of a stream into lines, fast and with a
-// bounded buffer. Used by QuizReader; kept apart so that its buffer handling
-// can be tested on its own.
+// LineSource: splits the bytes of a file or a stream into lines, fast and
+// with a bounded buffer. Used by QuizReader; kept apart so that its buffer
+// handling can be tested on its own.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <istream>
 #include <memory>
+#include <optional>
 #include <string_view>
+
+#include "quiz/byte_input.h"
 
 namespace quiz {
 
@@ -27,11 +30,17 @@ class LineSource {
 public:
     static constexpr std::size_t kDefaultBufferSize = 64 * 1024;
 
+    // Reads `in`, which must stay alive. The source reads ahead, so the
+    // input's position afterwards says nothing about how far lines were
+    // taken. A `bufferSize` below 16 is taken as 16.
+    explicit LineSource(ByteInput& in, std::size_t bufferSize = kDefaultBufferSize,
+                        std::size_t maxLine = kMaxLineBytes);
     // Reads `in` through its stream buffer, which must exist and stay alive.
-    // The source reads ahead, so the stream's position afterwards says nothing
-    // about how far lines were taken. A `bufferSize` below 16 is taken as 16.
     explicit LineSource(std::istream& in, std::size_t bufferSize = kDefaultBufferSize,
                         std::size_t maxLine = kMaxLineBytes);
+    // It reads through a pointer to its own member when it reads a stream.
+    LineSource(const LineSource&) = delete;
+    LineSource& operator=(const LineSource&) = delete;
 
     // The next line without its line end, or false at the end of the input.
     // CR LF, a lone LF and a lone CR each end a line; bytes after the last
@@ -51,20 +60,29 @@ public:
     // cannot seek keeps them all.
     void mark();
     // Goes back to the mark and clears it. False when the stream refused to
-    // seek back; the source is then at its end.
+    // seek back; the source is then at its end. When one line was taken
+    // since the mark (a look at the next line), taking it again costs no
+    // search.
     bool rewind();
 
     bool seekable() const noexcept { return seekable_; }
     std::size_t bufferCapacity() const noexcept { return capacity_; }
 
 private:
+    // Notes where the input stands, if it can seek.
+    void noteStart();
+    // next() where the line or its end is not yet in the buffer.
+    bool nextFromStream(std::string_view& line);
+    // The first CR or LF in the buffer at or after `from`, or end_.
+    std::size_t lineEndFrom(std::size_t from) const;
     // Reads more bytes into the buffer, keeping the bytes still needed.
     // False when the stream has nothing more.
     bool fill();
     // Takes the bytes from begin_ up to `at` as the line, ended by `end`.
     void take(std::string_view& line, std::size_t at, LineEnd end);
 
-    std::streambuf* buffer_;
+    std::optional<StreamInput> stream_;  // for a stream: its buffer, as input_
+    ByteInput* input_;
     std::size_t defaultCapacity_;
     std::size_t maxLine_;
     std::size_t capacity_;
@@ -75,12 +93,6 @@ private:
     LineEnd lineEnd_ = LineEnd::None;
     bool tooLong_ = false;
 
-    // Where the next CR and LF lie at or after `begin_` (end_ when none is in
-    // the buffer), so each byte is searched once however lines alternate.
-    std::size_t nextCr_ = 0;
-    std::size_t nextLf_ = 0;
-    bool searchesValid_ = false;
-
     bool seekable_ = false;
     std::streamoff dataOffset_ = 0;  // stream offset of data_[0], when seekable
 
@@ -88,6 +100,15 @@ private:
     bool markDropped_ = false;  // the marked bytes left the buffer: rewind seeks
     std::size_t markIndex_ = 0;
     std::streamoff markOffset_ = 0;
+    std::size_t linesSinceMark_ = 0;
+
+    // The line that rewind() went back over, to be taken again as it was.
+    struct {
+        bool pending = false;
+        std::size_t end = 0;   // where it ends, before its line end
+        std::size_t next = 0;  // where the line after it begins
+        LineEnd lineEnd = LineEnd::None;
+    } again_;
 };
 
 }  // namespace quiz

@@ -75,6 +75,13 @@ QuizReader::QuizReader(std::istream& in, std::string fileName, Encoding encoding
       source_(in, bufferSize),
       observer_(observer) {}
 
+QuizReader::QuizReader(ByteInput& in, std::string fileName, Encoding encoding,
+                       std::size_t bufferSize, ReadObserver* observer)
+    : fileName_(std::move(fileName)),
+      encoding_(encoding),
+      source_(in, bufferSize),
+      observer_(observer) {}
+
 bool QuizReader::readLine() {
     if (!source_.next(rawLine_)) return false;
     if (lineNumber_ == INT_MAX) throw QuizError(fileName_, lineNumber_, expect::kTooManyLines);
@@ -228,7 +235,7 @@ std::string QuizReader::inAnswer(std::size_t answer, std::string_view message) c
            std::string(message);
 }
 
-void QuizReader::takeInQuestion(const Question& question, int answer, bool afterComma) {
+void QuizReader::takeInQuestion(int answer, bool afterComma) {
     if (readLine()) {
         if (stray_.line == 0 && questionsRead_ > 0 && !isBlankLine(rawLine_)) {
             stray_.line = lineNumber_;
@@ -243,7 +250,7 @@ void QuizReader::takeInQuestion(const Question& question, int answer, bool after
                            : inAnswer(static_cast<std::size_t>(answer), expect::kAnswer));
     }
     std::string stray = stray_.marker.empty()
-                            ? question.text.substr(stray_.begin, stray_.end - stray_.begin)
+                            ? questionText_.substr(stray_.begin, stray_.end - stray_.begin)
                             : std::move(stray_.marker);
     keepLastContent();
     throw QuizError(fileName_, stray_.line, std::move(stray), expect::kStrayText);
@@ -254,13 +261,15 @@ Question QuizReader::readQuestion() {
     // After a whole question, a block that the file ends inside is text after
     // the last question: the fault lies at its first line that is not blank,
     // not past the end of the file. That line is question text (kept as a
-    // place in question.text) or, when the text is empty, the marker ending it.
-    stray_ = {};
+    // place in questionText_) or, when the text is empty, the marker ending it.
+    stray_.line = 0;
+    stray_.marker.clear();
     commaMarker_.line = 0;
+    questionText_.clear();
     for (;;) {
-        takeInQuestion(question, -1, false);
+        takeInQuestion(-1, false);
         if (endsBlock(Block::QuestionText, rawLine_)) break;
-        appendContent(question.text, " ", LinePart::QuestionText, -1);
+        appendContent(questionText_, " ", LinePart::QuestionText, -1);
         if (stray_.line == lineNumber_) {
             stray_.begin = lastContent_.begin;
             stray_.end = lastContent_.end;
@@ -269,6 +278,7 @@ Question QuizReader::readQuestion() {
     takeLine();
     if (stray_.line == lineNumber_) stray_.marker = currentLine_;
     notify(LinePart::QuestionTextEnd, -1, currentLine_, 1);
+    question.text = questionText_;
     question.answers.reserve(kMaxAnswers);
     for (;;) {
         readAnswer(question);
@@ -286,11 +296,12 @@ Question QuizReader::readQuestion() {
 }
 
 void QuizReader::readAnswer(Question& question) {
-    Answer answer;
+    // Read straight into its place: the answers were reserved, so the text
+    // stays where it is while it grows.
     const std::size_t j = question.answers.size();
+    Answer& answer = question.answers.emplace_back();
     for (;;) {
-        takeInQuestion(question, static_cast<int>(j),
-                       commaMarker_.line != 0 && isBlankLine(answer.text));
+        takeInQuestion(static_cast<int>(j), commaMarker_.line != 0 && isBlankLine(answer.text));
         if (endsBlock(Block::Answer, rawLine_)) break;
         appendContent(answer.text, " ", LinePart::AnswerText, static_cast<int>(j));
     }
@@ -303,7 +314,6 @@ void QuizReader::readAnswer(Question& question) {
     }
     answer.points = static_cast<std::int16_t>(rawLine_[1] - '0');
     notify(LinePart::AnswerMarker, static_cast<int>(j), currentLine_, 2);
-    question.answers.push_back(std::move(answer));
 }
 
 bool QuizReader::answersFollow() {

@@ -114,6 +114,10 @@ public:
     QuizReader(std::istream& in, std::string fileName, Encoding encoding = Encoding::Windows1251,
                std::size_t bufferSize = LineSource::kDefaultBufferSize,
                ReadObserver* observer = nullptr);
+    // The same from a ByteInput (an open file, see input_file.h).
+    QuizReader(ByteInput& in, std::string fileName, Encoding encoding = Encoding::Windows1251,
+               std::size_t bufferSize = LineSource::kDefaultBufferSize,
+               ReadObserver* observer = nullptr);
 
     std::string readTitle();
     // Content lines, each followed by CR LF; the empty text for none.
@@ -159,7 +163,7 @@ private:
     // The parts of readQuestion.
     // The next line of a question block, or the error at its end: for the
     // question's text when `answer` is -1, else for that answer.
-    void takeInQuestion(const Question& question, int answer, bool afterComma);
+    void takeInQuestion(int answer, bool afterComma);
     void readAnswer(Question& question);
     [[noreturn]] void lastAnswerEndedWithComma(bool atEndOfFile);
     bool answersFollow();
@@ -179,6 +183,9 @@ private:
         std::size_t begin = 0;
         std::size_t end = 0;
     } lastContent_;
+    // The text of the question being read: copied whole into the question
+    // once read, so a text of several lines is allocated once, at its size.
+    std::string questionText_;
     int lineNumber_ = 0;
     int questionsRead_ = 0;
     int atEndCheckedAt_ = -1;  // lineNumber_ when atEnd last looked ahead

@@ -79,10 +79,10 @@ std::string whySelected(const CounterReading& reading) {
 
 // Opens `name` in `folder` for reading. The file's type is checked on the
 // handle first (a pipe would wait for a writer, a device may never end), and
-// the stream then opens that very file through /proc rather than the name.
+// that very file is then opened through /proc rather than the name.
 // `whyMissing` explains a missing file.
-std::unique_ptr<std::ifstream> openQuiz(const fs::path& folder, const std::string& name,
-                                        const std::function<std::string()>& whyMissing = {}) {
+std::unique_ptr<FileInput> openQuiz(const fs::path& folder, const std::string& name,
+                                    const std::function<std::string()>& whyMissing = {}) {
     const std::string what = "файл викторины в папке " + quotedPath(folder);
     const std::string cannotOpen = "не удалось открыть для чтения " + what;
     const FileHandle entry(::open((folder / name).c_str(), O_PATH | O_CLOEXEC));
@@ -98,10 +98,9 @@ std::unique_ptr<std::ifstream> openQuiz(const fs::path& folder, const std::strin
     }
     if (!S_ISREG(s.st_mode)) throw QuizError(name, 0, cannotOpen + ": это не обычный файл");
     const fs::path self = "/proc/self/fd/" + std::to_string(entry.get());
-    auto file = std::make_unique<std::ifstream>(haveProcDescriptors() ? self : folder / name,
-                                                std::ios::binary);
-    if (!file->is_open()) throw QuizError(name, 0, cannotOpen);
-    return file;
+    const int fd = ::open((haveProcDescriptors() ? self : folder / name).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw QuizError(name, 0, cannotOpen);
+    return std::make_unique<FileInput>(fd);
 }
 
 }  // namespace

@@ -3,11 +3,11 @@
 #pragma once
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 
 #include "quiz/counter.h"
+#include "quiz/input_file.h"
 
 namespace quiz {
 
@@ -15,7 +15,7 @@ struct QuizSelection {
     long counter = 0;                     // the number read from the counter file
     std::string fileName;                 // e.g. "test2.txt"
     std::string questionFilePath;         // folder, separator, fileName
-    std::unique_ptr<std::ifstream> file;  // open for reading (binary)
+    std::unique_ptr<FileInput> file;      // open for reading
 };
 
 // Reads the counter of `folder` (readCounter; a line without a number gives 0)

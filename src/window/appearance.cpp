@@ -1,5 +1,7 @@
 #include "window/appearance.h"
 
+#include <QFontDatabase>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -38,6 +40,23 @@ constexpr std::array<QRgb, 25> kSystemColors{{
     0xFFFFE1,  // 24 tooltip background
 }};
 
+// The families that stand for the design font, those of them installed: a
+// family named but not installed only stands for one of the others through
+// the system's substitutions, and each family named is looked up again
+// whenever a font of it is loaded. All of them when none is installed.
+const QStringList& designFamilies() {
+    static const QStringList families = [] {
+        const QStringList substitutes{QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                                      QStringLiteral("Arial")};
+        const QStringList installed = QFontDatabase::families();
+        QStringList found;
+        for (const QString& family : substitutes)
+            if (installed.contains(family)) found << family;
+        return found.isEmpty() ? substitutes : found;
+    }();
+    return families;
+}
+
 }  // namespace
 
 QColor toQColor(Color color) {
@@ -67,8 +86,7 @@ QRect pixelRect(const TwipRect& rect, double scale) {
 QFont designFont(FontDef font, double scale) {
     if (font.points <= 0) return QFont();
     QFont result;
-    result.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
-                        QStringLiteral("Arial")});
+    result.setFamilies(designFamilies());
     result.setPixelSize(std::max(1, fontPixels(font.points, scale)));
     result.setWeight(static_cast<QFont::Weight>(font.weight));
     return result;

@@ -89,22 +89,26 @@ int optionForKey(const QString& typed) {
 }
 
 // Back colour behind labels and options (Window) and on button faces (Button).
-void paintBack(QWidget* widget, Color color) {
-    QPalette palette = widget->palette();
+void setBack(QPalette& palette, Color color) {
     palette.setColor(QPalette::Window, toQColor(color));
     palette.setColor(QPalette::Button, toQColor(color));
-    widget->setPalette(palette);
 }
 
 // Text colour while enabled; disabled text stays grey so it still looks disabled.
-void paintFore(QWidget* widget, Color color) {
-    QPalette palette = widget->palette();
+void setFore(QPalette& palette, Color color) {
     for (const auto group : {QPalette::Active, QPalette::Inactive}) {
         palette.setColor(group, QPalette::WindowText, toQColor(color));
         palette.setColor(group, QPalette::ButtonText, toQColor(color));
     }
     palette.setColor(QPalette::Disabled, QPalette::WindowText, toQColor(kGrayText));
     palette.setColor(QPalette::Disabled, QPalette::ButtonText, toQColor(kGrayText));
+}
+
+// Sets the colours on a copy of the widget's palette, then the palette once.
+template <typename Change>
+void recolour(QWidget* widget, Change change) {
+    QPalette palette = widget->palette();
+    change(palette);
     widget->setPalette(palette);
 }
 
@@ -114,7 +118,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     setTitle(std::string(kFormTitle));
     setWindowIcon(quizIcon());
     setAutoFillBackground(true);
-    paintBack(this, kFormBack);
+    recolour(this, [](QPalette& p) { setBack(p, kFormBack); });
     page_ = new QWidget(this);
 
     options_.setExclusive(true);
@@ -157,13 +161,16 @@ Form1::Control Form1::makeControl(const ControlDef& def) {
     }
     QWidget* widget = control.widget;
     widget->setObjectName(fromUtf8(describe({def.name, def.index})));
-    paintBack(widget, def.back);
-    paintFore(widget, def.fore);
+    recolour(widget, [&def](QPalette& p) {
+        setBack(p, def.back);
+        setFore(p, def.fore);
+    });
     return control;
 }
 
 void Form1::applyScale(double scale) {
     scale_ = scale;
+    if (!laidOut_) return;
     page_->resize(designSize(scale));
     for (Control& control : controls_) {
         const ControlDef& def = *control.def;
@@ -180,7 +187,32 @@ void Form1::fitPage() {
     // The same size gives the same scale, so the designed size is drawn
     // exactly as at the start, and a move alone costs nothing.
     if (const double scale = fittingScale(size(), kLargestScale); scale != scale_) applyScale(scale);
-    page_->move((width() - page_->width()) / 2, (height() - page_->height()) / 2);
+    centrePage();
+}
+
+void Form1::centrePage() { page_->move((width() - page_->width()) / 2, (height() - page_->height()) / 2); }
+
+void Form1::layOut() const {
+    if (laidOut_) return;
+    // Looking at the window is no change to it, so the const accessors lay it
+    // out too; it writes only the mutable members and the controls' widgets.
+    auto* self = const_cast<Form1*>(this);
+    self->laidOut_ = true;
+    self->applyScale(fittingScale(size(), kLargestScale));
+    self->centrePage();
+}
+
+void Form1::setVisible(bool visible) {
+    // Before the controls are shown: a control shown without a rectangle of
+    // its own would first be sized to its contents.
+    if (visible) layOut();
+    QWidget::setVisible(visible);
+}
+
+bool Form1::event(QEvent* event) {
+    // The window is polished before it is first drawn, shown or not (grab()).
+    if (event->type() == QEvent::Polish) layOut();
+    return QWidget::event(event);
 }
 
 void Form1::resizeEvent(QResizeEvent* event) {
@@ -198,6 +230,7 @@ void Form1::orderTabs() {
 }
 
 void Form1::showCaption(Control& control) {
+    if (!laidOut_) return;
     const ControlDef& def = *control.def;
     const QString text = displayText(control.caption);
     const QString held = heldText(text);
@@ -205,7 +238,11 @@ void Form1::showCaption(Control& control) {
     if (control.command != nullptr) {
         control.command->setDisplayText(text);
     } else {
-        const FittedText fitted = fitText(text, textBox(def, control.sizing, optionsShown(), scale_));
+        // Nothing in a rectangle of its own (the milestone boxes, the hidden
+        // options) fits as designed: no font need be loaded to measure it.
+        const FittedText fitted = text.isEmpty() && control.sizing == AutoSize::Off
+                                      ? FittedText{Fit::AsDesigned, designFont(def.font, scale_), text, {}}
+                                      : fitText(text, textBox(def, control.sizing, optionsShown(), scale_));
         elided = fitted.fit == Fit::Elided;
         if (def.font.points > 0) control.widget->setFont(fitted.font);
         if (control.label != nullptr) {
@@ -384,7 +421,15 @@ ControlRef Form1::enterTarget() const {
     return Command1;
 }
 
-QWidget* Form1::widget(ControlRef control) const { return find(control).widget; }
+QWidget* Form1::widget(ControlRef control) const {
+    layOut();
+    return find(control).widget;
+}
+
+QWidget* Form1::page() const {
+    layOut();
+    return page_;
+}
 
 std::string Form1::title() const { return title_; }
 
@@ -401,6 +446,7 @@ bool Form1::controlVisible(ControlRef control) const { return !find(control).wid
 bool Form1::controlEnabled(ControlRef control) const { return find(control).widget->isEnabled(); }
 
 QString Form1::shownText(ControlRef control) const {
+    layOut();
     const Control& found = find(control);
     if (found.label != nullptr) return found.label->text();
     return found.option != nullptr ? found.option->shownText() : QString();
@@ -437,9 +483,13 @@ void Form1::setVisible(ControlRef control, bool visible) {
 
 void Form1::setEnabled(ControlRef control, bool enabled) { find(control).widget->setEnabled(enabled); }
 
-void Form1::setBackColor(ControlRef control, Color color) { paintBack(find(control).widget, color); }
+void Form1::setBackColor(ControlRef control, Color color) {
+    recolour(find(control).widget, [color](QPalette& p) { setBack(p, color); });
+}
 
-void Form1::setForeColor(ControlRef control, Color color) { paintFore(find(control).widget, color); }
+void Form1::setForeColor(ControlRef control, Color color) {
+    recolour(find(control).widget, [color](QPalette& p) { setFore(p, color); });
+}
 
 void Form1::setWordWrapAutoSize(ControlRef control) {
     Control& found = find(control);

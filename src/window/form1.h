@@ -112,7 +112,7 @@ public:
     // The widget that holds every control, as large as the design at its
     // scale and centred in the window; the window's back colour fills the
     // room around it.
-    QWidget* page() const { return page_; }
+    QWidget* page() const;
 
     // FormOps. A control that does not exist (Label1(0), Label3(4), ...)
     // throws std::out_of_range; word wrap on anything but a label and clear
@@ -122,8 +122,9 @@ public:
     void setTitle(const std::string& text) override;
     void setCaption(ControlRef control, const std::string& text) override;
     std::string caption(ControlRef control) const override;
-    using QWidget::setVisible;
     void setVisible(ControlRef control, bool visible) override;
+    // Shows or hides the window; shown, it is laid out first.
+    void setVisible(bool visible) override;
     using QWidget::setEnabled;
     void setEnabled(ControlRef control, bool enabled) override;
     void setBackColor(ControlRef control, Color color) override;
@@ -141,6 +142,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     struct Control {
@@ -160,6 +162,10 @@ private:
     void applyScale(double scale);
     // The design at the scale that fits the window, centred in it.
     void fitPage();
+    void centrePage();
+    // Lays the controls out for the first time, at the scale that fits the
+    // window, if that is still to do.
+    void layOut() const;
     void showCaption(Control& control);
     bool optionsShown() const;
     Control& find(ControlRef control);
@@ -186,7 +192,13 @@ private:
     bool inHandler_ = false;
     bool ended_ = false;
     int exitStatus_ = 0;
-    double scale_ = 1.0;
+    // Until the window is first shown or drawn, or a control is looked at,
+    // captions, fonts and rectangles are only recorded: the game replaces most
+    // captions while it loads, and measuring the ones it replaces would only
+    // delay the first frame. Looking lays the window out, so these two change
+    // in const accessors too (the widgets are the controls' own).
+    mutable double scale_ = 1.0;
+    mutable bool laidOut_ = false;
 };
 
 }  // namespace window

@@ -1,5 +1,6 @@
 #include "window/pictures.h"
 
+#include <QIconEngine>
 #include <QPainter>
 #include <algorithm>
 #include <array>
@@ -84,10 +85,41 @@ QImage quizIconImage(int size) {
     return image;
 }
 
-QIcon quizIcon() {
-    QIcon icon;
-    for (const int size : {16, 24, 32, 48, 64, 128}) icon.addPixmap(QPixmap::fromImage(quizIconImage(size)));
-    return icon;
-}
+namespace {
+
+// Draws the icon at the size asked for, when it is asked for: a platform
+// without window icons (offscreen) never pays for it, and X gets each of the
+// usual sizes it asks for drawn anew. A size that is not square gets the
+// icon as large as fits, as a set of square pictures would give it.
+class QuizIconEngine final : public QIconEngine {
+public:
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override {
+        const int side = std::min(rect.width(), rect.height());
+        if (side <= 0) return;
+        QRect square(0, 0, side, side);
+        square.moveCenter(rect.center());
+        painter->drawImage(square, quizIconImage(side));
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
+        const int side = std::min(size.width(), size.height());
+        return side > 0 ? QPixmap::fromImage(quizIconImage(side)) : QPixmap();
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+        const int side = std::max(0, std::min(size.width(), size.height()));
+        return {side, side};
+    }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        QList<QSize> sizes;
+        for (const int side : {16, 24, 32, 48, 64, 128}) sizes.append({side, side});
+        return sizes;
+    }
+    bool isNull() override { return false; }
+    QString key() const override { return QStringLiteral("quizladder"); }
+    QIconEngine* clone() const override { return new QuizIconEngine; }
+};
+
+}  // namespace
+
+QIcon quizIcon() { return QIcon(new QuizIconEngine); }
 
 }  // namespace window

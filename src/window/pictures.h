@@ -18,7 +18,8 @@ inline constexpr QRgb kPictureRed = 0xFFFF0000;
 QImage fiftyFiftyPicture(int side = 32);
 
 // The window icon: the points ladder with a red current step and green
-// milestone steps, drawn at the usual icon sizes.
+// milestone steps, offered at the usual icon sizes (16 to 128 pixels) and
+// drawn at the size asked for only when it is asked for.
 QIcon quizIcon();
 
 // One size of the window icon.

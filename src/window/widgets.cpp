@@ -173,6 +173,10 @@ void CommandButton::setPicture(const QImage& picture) {
 }
 
 void CommandButton::rewrap() {
+    // Resizing and a new font each break the caption again, and so does a new
+    // caption; where nothing changed, measuring again would only cost time.
+    if (caption_ == wrapped_.caption && width() == wrapped_.width && font() == wrapped_.font) return;
+    wrapped_ = {caption_, width(), font()};
     setText(literalAmpersands(wrapAtBlanks(fontMetrics(), caption_, width() - 2 * kButtonTextMargin)));
 }
 

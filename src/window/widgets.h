@@ -78,10 +78,17 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Breaks the caption anew, unless caption, width and font are those it
+    // was last broken for.
     void rewrap();
     QString caption_;
     QImage picture_;
     double scale_ = 1.0;
+    struct {
+        QString caption;
+        int width = -1;
+        QFont font;
+    } wrapped_;
 };
 
 // The text broken at blanks into lines no wider than width in the metrics

@@ -3,7 +3,10 @@
 
 #include <sstream>
 
+#include <fcntl.h>
+
 #include "quiz/encoding.h"
+#include "quiz/input_file.h"
 #include "quiz/quiz_error.h"
 #include "quiz/quiz_reader.h"
 #include "support/support.h"
@@ -122,14 +125,22 @@ TEST(Reader, ConvertsMinimumScoresRoundingHalvesToEven) {
 }
 
 // Blank lines may be the next question's text or the end: the reader looks
-// ahead over them and goes back, on a seekable stream without keeping them.
+// ahead over them and goes back, on a seekable stream or file without keeping them.
 TEST(Reader, LooksFarAheadWithABoundedBufferOrThroughAPipe) {
     const std::string quiz = crlf("T|.|.|Q|.|A|.1") + std::string(1'000'000, '\n') + crlf("Q2|.|B|.0");
-    for (const std::size_t step : {0, 7}) {
+    const testing_support::TempFolder folder;
+    quiz::FileInput file(::open(folder.write("test1.txt", "skipped" + quiz).c_str(), O_RDONLY | O_CLOEXEC));
+    ASSERT_TRUE(file.seek(7));
+    enum Way { Seekable, Piped, File };
+    for (const Way way : {Seekable, Piped, File}) {
         std::istringstream seekable(quiz);
-        testing_support::TrickleBuf trickle(quiz, step);
+        testing_support::TrickleBuf trickle(quiz, 7);
         std::istream piped(&trickle);
-        quiz::QuizReader reader(step ? piped : seekable, "test1.txt", Encoding::Windows1251, 64);
+        auto read = [&] {
+            if (way == File) return quiz::QuizReader(file, "test1.txt", Encoding::Windows1251, 64);
+            return quiz::QuizReader(way == Piped ? piped : seekable, "test1.txt", Encoding::Windows1251, 64);
+        };
+        quiz::QuizReader reader = read();
         const auto at = [&] { return std::to_string(reader.lineNumber()) + " " + reader.currentLine(); };
         reader.readTitle(), reader.readIntroduction(), reader.readLevelTable(), reader.readQuestion();
         EXPECT_FALSE(reader.atEnd());

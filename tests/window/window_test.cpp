@@ -125,6 +125,27 @@ TEST_F(Window, LooksAsDesigned) {
     }
 }
 
+// Captions set before the window is first shown or drawn are laid out once, when it is: a window drawn
+// without being shown (a preview) shows them as the shown window does.
+TEST(UnshownWindow, IsDrawnAsShown) {
+    const auto captioned = [](Form1& form) {
+        form.setWordWrapAutoSize(Label2);
+        form.setCaption(Label2, "Сколько дней в високосном году?\r\nВыберите ответ.");
+        form.setCaption(item(15), "1000 баллов");
+        form.setCaption(Command4, "Подсказка");
+    };
+    Form1 unshown, shown;
+    captioned(unshown);
+    const QImage drawn = unshown.grab().toImage();
+    captioned(shown);
+    ASSERT_TRUE(shown.start());
+    const QImage seen = shown.grab().toImage();
+    for (const ControlRef c : {Label2, item(15), Command4}) {
+        const QRect place = shown.widget(c)->geometry().translated(shown.page()->pos());
+        EXPECT_EQ(drawn.copy(place), seen.copy(place)) << describe(c);
+    }
+}
+
 // The 50/50 picture: a dark red frame and diagonal, and "50" in red once on each side of the diagonal; the window
 // icon: the installed drawing, each of its rectangles in its colour.
 TEST(Pictures, FiftyFiftyShowsFiftyOnEachSideOfTheDiagonalAndTheIconIsTheInstalledDrawing) {
@@ -155,6 +176,9 @@ TEST(Pictures, FiftyFiftyShowsFiftyOnEachSideOfTheDiagonalAndTheIconIsTheInstall
         const std::string fill = (*m)[5].matched ? (*m)[5].str() : groupFill;
         EXPECT_EQ(quizIconImage(128).pixel(inside.toPoint()), 0xFF000000 | std::stoul(fill, nullptr, 16)) << (*m)[0];
     }
+    const QList<QSize> sizes = quizIcon().availableSizes();  // what X gets: the drawing at each usual size
+    EXPECT_EQ(sizes, (QList<QSize>{{16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {128, 128}}));
+    for (const QSize size : sizes) EXPECT_EQ(quizIcon().pixmap(size).toImage(), quizIconImage(size.width())) << size.width();
 }
 
 TEST_F(Window, ShowsEachOperationAtOnce) {
