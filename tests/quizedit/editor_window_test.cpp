@@ -15,6 +15,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "game/game.h"
 #include "quizcheck/window_measure.h"
 #include "quizedit/editor_window.h"
