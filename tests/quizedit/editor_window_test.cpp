@@ -5,13 +5,16 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextBlock>
 #include <QRadioButton>
+#include <QSet>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -111,6 +114,17 @@ TEST_F(Editor, ABundledQuizOpensAnAnswerChangesUndoesSavesAndReopens) {
     ASSERT_TRUE(again.openFile(path));
     EXPECT_EQ(again.model().text({Field::Kind::Answer, 2, 1}), "Мрамор");
     EXPECT_EQ(again.model().written().bytes, saved) << "an unchanged quiz saves to the same bytes";
+    const auto results = [&again] {  // what the quiz page says of the results screen
+        for (const QLabel* label : again.quizPage()->findChildren<QLabel*>())
+            if (label->accessibleName() == "Что покажет экран результатов") return label->text().toStdString();
+        return std::string("(no such label)");
+    };
+    EXPECT_EQ(results(), "Вопросов 10: экран результатов появится, только если верно ответить на все вопросы, и "
+                         "покажет оценку 1: «Превосходно! Все ответы верны.».");
+    for (int k = 0; k < 5; ++k) again.action("add")->trigger();
+    again.flush();
+    EXPECT_EQ(results(), "Вопросов 15: игра заканчивается на пятнадцатой ступени, экрана результатов не будет, и "
+                         "оценок игрок не увидит.");
 }
 
 }  // namespace
@@ -181,12 +195,17 @@ TEST_F(Editor, ABrokenFileOpensAtItsErrorAndGoesOnInTheFormOnceMended) {
     EXPECT_EQ(page.errorLine(), 12);
     EXPECT_TRUE(page.errorText().contains("строка 12")) << page.errorText().toStdString();
     EXPECT_EQ(page.editor()->textCursor().blockNumber(), 11) << "the cursor at the error's line";
+    const QList<QTextEdit::ExtraSelection> marks = page.editor()->extraSelections();
+    ASSERT_EQ(marks.size(), 1);
+    EXPECT_EQ(marks[0].cursor.blockNumber(), 11);
+    EXPECT_NE(marks[0].format.background().style(), Qt::NoBrush) << "the error's line is marked";
     EXPECT_FALSE(window.action("undo")->isEnabled() || window.action("play")->isEnabled());
     screenshot(window, "editor_broken_file.png");
     QTextCursor line(page.editor()->document()->findBlockByNumber(11));
     line.select(QTextCursor::LineUnderCursor);
     line.insertText(",1");
     EXPECT_EQ(page.errorLine(), 0);
+    EXPECT_TRUE(page.editor()->extraSelections().isEmpty());
     EXPECT_TRUE(window.isWindowModified());
     window.action("save")->trigger();  // the mended text saves as it stands, in the file's encoding
     EXPECT_EQ(folder.read("test3.txt"), testing_support::toWindows1251(testing_support::crlf(
@@ -302,6 +321,10 @@ TEST_F(Editor, EveryControlIsNamedAndEveryCommandHasItsKeys) {
     QStringList menus;
     for (QAction* menu : window.menuBar()->actions()) menus << menu->text();
     EXPECT_EQ(menus, (QStringList{"&Файл", "&Правка", "&Вопрос", "&Справка"}));
+    QSet<QAction*> inMenus;  // every command is found in a menu, not only by its keys
+    for (const QMenu* menu : window.menuBar()->findChildren<QMenu*>())
+        for (QAction* entry : menu->actions()) inMenus.insert(entry);
+    for (QAction* command : window.actions()) EXPECT_TRUE(inMenus.contains(command)) << command->objectName().toStdString();
     window.action("add")->trigger();  // the question page with its answers shown
     for (QWidget* control : window.findChildren<QWidget*>()) {
         if (control->focusPolicy() == Qt::NoFocus || !control->isVisibleTo(&window)) continue;
@@ -330,6 +353,8 @@ TEST_F(Editor, QuestionsAreAddedMovedDraggedAndRemovedAndTheListShowsTheirProble
     const auto firstLine = [&](int q) { return window.model().text({Field::Kind::QuestionText, q}); };
     const std::string first = firstLine(0), second = firstLine(1);
     window.questionList()->setCurrentRow(0);
+    EXPECT_FALSE(window.action("up")->isEnabled());
+    EXPECT_TRUE(window.action("down")->isEnabled());
     window.action("down")->trigger();
     EXPECT_EQ(firstLine(1), first);
     EXPECT_EQ(window.questionList()->currentRow(), 1);
