@@ -279,6 +279,17 @@ TEST(Recovery, ACopyLeftByAKilledEditorIsOfferedBackWhole) {
     EXPECT_EQ(left.size(), 2u) << "this session's lock and copy";
     session.discard();
     EXPECT_EQ(parseRecovery("quizedit-recovery 1\nquiz utf-8 bom lf\n99\nshort\n"), std::nullopt);
+    using quiz::Encoding, quiz::LineEnd;
+    const Recovered copies[] = {  // each comes back as it went, an empty text and a new quiz's empty path too
+        {true, {Encoding::Windows1251, false, LineEnd::Cr}, "/q.txt", ""},
+        {false, {Encoding::Utf8, true, LineEnd::None}, "", "Заголовок\n"},
+        {true, {Encoding::Utf8, false, LineEnd::Lf}, "a\nb", "\n\n"}};
+    for (const Recovered& c : copies) {
+        const std::string bytes = recoveryBytes(c);
+        EXPECT_EQ(parseRecovery(bytes), c) << bytes;
+        EXPECT_EQ(parseRecovery(std::string_view(bytes).substr(0, bytes.size() - c.content.size() - 1)), std::nullopt)
+            << "cut before its path ends";
+    }
 }
 
 TEST(Recovery, AFolderOfAnotherUserOrALinkIsRefused) {

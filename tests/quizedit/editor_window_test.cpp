@@ -301,6 +301,11 @@ TEST_F(Editor, PlayStartsTheGameOnTheQuizAsItStands) {
     std::ifstream in(copy.toStdString(), std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), window.model().written().bytes) << "a copy as it stands";
     EXPECT_EQ(folder.read("test2.txt"), bundled("test2.txt")) << "the file stays as saved";
+    EXPECT_TRUE(asked.empty());
+    window.setStarter([](const QString&, const QStringList&) { return false; });
+    window.action("play")->trigger();
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked.back(), "Не удалось запустить игру (quizladder).");
 }
 
 }  // namespace
