@@ -43,7 +43,8 @@ std::string utf16(std::string_view utf8) {
     for (std::size_t n; !utf8.empty(); utf8.remove_prefix(n)) {
         n = quiz::utf8CharacterLength(utf8);
         const char32_t c = quiz::utf8CodePoint(utf8.substr(0, n));
-        out += static_cast<char>(c & 0xFF), out += static_cast<char>(c >> 8);
+        const auto unit = [&out](char32_t u) { out += static_cast<char>(u & 0xFF), out += static_cast<char>(u >> 8); };
+        if (c < 0x10000) unit(c); else unit(0xD800 + ((c - 0x10000) >> 10)), unit(0xDC00 + ((c - 0x10000) & 0x3FF));
     }
     return out;
 }
@@ -64,8 +65,8 @@ const Case kCases[] = {
      "1: Q1 = A | B*\n2: Q2 = x,y | B | C | D*\n"},
     {"excel_utf8_with_a_mark_and_latin_b", convert::readSpreadsheet, "\xEF\xBB\xBFQ;A;B;C;b\r\nQ;A;B;C;В\r\n",
      "1: Q = A | B* | C\n2: Q = A | B | C*\n"},
-    {"unicode_text_is_utf16_with_tabs", convert::readSpreadsheet, utf16("Вопрос\tОтвет\tПравильный\r\nЁж?\tДа\tНет\t2\r\n"),
-     "2: Ёж? = Да | Нет*\n"},
+    {"unicode_text_is_utf16_with_tabs", convert::readSpreadsheet, utf16("Вопрос\tОтвет\tПравильный\r\nЁж? 🦔\tДа\tНет\t2\r\n"),
+     "2: Ёж? 🦔 = Да | Нет*\n"},
     {"rows_that_cannot_be_questions", convert::readSpreadsheet,
      "Q;A;B;1\r\nQ;A;B;C;D;E;1\r\nQ;A;3\r\nQ;A;;B;2\r\nQ;A;Z\r\nQ;2\r\n;A;1\r\n\"open;A;1\r\n",
      "2 «Q;A;B;C;D;E;1»: 5 ответов, а у вопроса в игре их не больше четырёх\n3 «Q;A;3»: правильный ответ — 3-й, а "
@@ -75,8 +76,8 @@ const Case kCases[] = {
      "не закрыта до конца файла\n1: Q = A* | B\n"},
     {"empty_sheet", convert::readSpreadsheet, "\r\n;;\r\n", "0: в таблице нет ни одного вопроса\n"},
     {"aiken", convert::readAiken, toWindows1251("Где Нил?\nЕгипет или нет\nA. Африка\nB) Европа\nANSWER: A\n\n"
-     "Q2\nANSWERS?\nA. x\nB. y\nC.\nD. w\nANSWER:D\nQ3\nA. a\nB. b\nANSWER\tA\n"),
-     "1: Где Нил? / Египет или нет = Африка* | Европа\n7: Q2 / ANSWERS? = x | y |  | w*\n14: Q3 = a* | b\n"},
+     "Q2\nANSWERS?\nA. x\nB. y\nC.\nD. w\nANSWER:D\nQ3\nb) is text\nA. a\nB. b\nANSWER\tA\n"),
+     "1: Где Нил? / Египет или нет = Африка* | Европа\n7: Q2 / ANSWERS? = x | y |  | w*\n14: Q3 / b) is text = a* | b\n"},
     {"aiken_problems", convert::readAiken, "A. first\nQ\nA. a\nC. c\nANSWER: A\nQ\nA. a\nANSWER: A\nQ\nA. a\nB. b\n"
      "ANSWER: C\nQ\nA. a\nB. b\nC. c\nD. d\nE. e\nANSWER: A\nQ\nA. a\nB. b\nANSWER: AB\nQ\nA. a\nB. b\nANSWER: b\n"
      "Q\nA. a\nB. b\n",

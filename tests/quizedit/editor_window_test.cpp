@@ -90,6 +90,7 @@ TEST_F(Editor, ABundledQuizOpensAnAnswerChangesUndoesSavesAndReopens) {
     answer->selectAll();
     type(answer, "Мрамор");
     window.flush();
+    EXPECT_EQ(window.playerView()->gameTitle(), "ВОПРОС 3") << "the player's view shows the question being edited";
     screenshot(window, "editor_bundled_quiz.png");
     EXPECT_EQ(window.model().text({Field::Kind::Answer, 2, 1}), "Мрамор");
     EXPECT_TRUE(window.isWindowModified());
