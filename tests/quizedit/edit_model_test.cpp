@@ -95,6 +95,9 @@ TEST(EditModel, EditsSaveTheirBytesAndUndoRedoGoesBackToTheOriginalBytes) {
         while (model.canRedo()) model.redo();
         EXPECT_EQ(shown(model.written().bytes), e.saved) << e.name << ": redone";
     }
+    const EditModel model(quiz::readDocument(kQuiz, "q.txt"));  // the rows the table lacks count from 0, as in play
+    EXPECT_EQ((std::vector<int>{model.minimum(0), model.minimum(1), model.minimum(2), model.minimum(3)}),
+              (std::vector<int>{7, 0, 0, 0}));
 }
 
 TEST(EditModel, TypingInOneFieldIsOneStepAndUndoShowsWhereItWas) {
