@@ -101,12 +101,21 @@ struct Scene {
 };
 
 TEST(Counter, ValueIsTheNumberAtTheStartClampedToLong) {
-    const std::pair<const char*, std::optional<long>> cases[] = {  // {}: no number
-        {"3", 3}, {" \t7x", 7}, {"+3", 3}, {"-0", 0}, {"2.9", 2}, {"", {}}, {"x3", {}}, {"+", {}}, {"- 3", {}},
-        {"9223372036854775808", LONG_MAX}, {"-9223372036854775809", LONG_MIN},
-        {"9223372036854775806", LONG_MAX - 1}, {"-9223372036854775807", LONG_MIN + 1},
+    const struct {
+        const char* line;
+        std::optional<long> value;  // {}: no number
+        const char* written;        // the number as the line writes it, quoted when it is too big
+    } cases[] = {
+        {"3", 3, "3"}, {" \t7x", 7, "7"}, {"+3", 3, "+3"}, {"-0", 0, "-0"}, {"2.9", 2, "2"}, {"", {}, ""},
+        {"x3", {}, ""}, {"+", {}, ""}, {"- 3", {}, ""},
+        {" 9223372036854775808 и ещё", LONG_MAX, "9223372036854775808"}, {"-9223372036854775809", LONG_MIN, "-9223372036854775809"},
+        {"9223372036854775806", LONG_MAX - 1, "9223372036854775806"}, {"-9223372036854775807", LONG_MIN + 1, "-9223372036854775807"},
     };
-    for (const auto& [line, value] : cases) EXPECT_EQ(quiz::counterValue(line), value) << line;
+    for (const auto& c : cases) {
+        EXPECT_EQ(quiz::counterValue(c.line), c.value) << c.line;
+        const std::optional<quiz::CounterNumber> number = quiz::counterNumber(c.line);
+        EXPECT_EQ(number ? std::string(number->written) : "", c.written) << c.line;
+    }
 }
 
 TEST(Counter, SelectsTheQuizItsFirstLineNames) {

@@ -380,7 +380,7 @@ TEST_F(Editor, QuestionsAreAddedMovedDraggedAndRemovedAndTheListShowsTheirProble
 
 TEST_F(Editor, AProblemLeadsToItsPlace) {
     window.action("add")->trigger();
-    answerBox(0)->setPlainText(".NET");
+    answerBox(0)->setPlainText(".NET\nили Java");
     window.flush();
     const auto& problems = window.problems().list;
     const auto guarded = std::find_if(problems.begin(), problems.end(), [](const Problem& p) {
@@ -392,6 +392,7 @@ TEST_F(Editor, AProblemLeadsToItsPlace) {
     EXPECT_EQ(window.questionPage()->question(), 1);
     ASSERT_NE(window.focusWidget(), nullptr);
     EXPECT_EQ(window.focusWidget()->accessibleName(), "Ответ A");
+    EXPECT_EQ(answerBox(0)->textCursor().blockNumber(), 0) << "at the line the problem is on";
 
     EditorWindow measured(quizcheck::WindowMeasure::measureOptions(), nullptr);  // with the game's fonts
     answerBoxOf(measured, 0)->setPlainText(QString("Очень длинный ответ ").repeated(12));
