@@ -2,6 +2,8 @@
 // view against the game's own window; a broken file opened at its error; a sheet imported; saving, playing, closing
 // and the recovery copy as the author meets them; keyboard and accessible names. Screenshots land in
 // build/screenshots/.
+#include <QAbstractButton>
+#include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QApplication>
 #include <QDir>
@@ -438,6 +440,28 @@ TEST_F(Editor, TheWindowFitsASmallScreenAndTheViewGrowsOnALargeOne) {
     EXPECT_LE(window.minimumSizeHint().height(), small.height());
     window.resize(small);
     window.flush();
+    window.openFile(QString::fromStdString(folder.write("test2.txt", bundled("test2.txt")).string()));
+    for (QWidget* page : {static_cast<QWidget*>(window.quizPage()), static_cast<QWidget*>(window.questionPage())}) {
+        window.action(page == window.quizPage() ? "quiz" : "next")->trigger();
+        QApplication::processEvents();
+        const QWidget* viewport = page->parentWidget();
+        EXPECT_LE(page->width(), viewport->width()) << "the form needs no sideways scrolling";
+        QList<QWidget*> controls;  // what the author reads or types in: none lies on another
+        for (QWidget* w : page->findChildren<QWidget*>()) {
+            if (w->isVisible() && (qobject_cast<QLabel*>(w) || qobject_cast<QAbstractSpinBox*>(w) ||
+                                   qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractButton*>(w) ||
+                                   qobject_cast<QPlainTextEdit*>(w)) && !qobject_cast<QAbstractSpinBox*>(w->parentWidget()))
+                controls << w;
+        }
+        ASSERT_GT(controls.size(), 10);
+        for (int a = 0; a < controls.size(); ++a)
+            for (int b = a + 1; b < controls.size(); ++b) {
+                const QRect ra(controls[a]->mapTo(page, QPoint()), controls[a]->size());
+                const QRect rb(controls[b]->mapTo(page, QPoint()), controls[b]->size());
+                EXPECT_FALSE(ra.intersects(rb)) << controls[a]->accessibleName().toStdString() << " / "
+                                                << controls[b]->accessibleName().toStdString();
+            }
+    }
     const int smallWidth = window.playerView()->image().width();
     screenshot(window, "editor_small_screen.png");
     window.resize(2400, 1300);
