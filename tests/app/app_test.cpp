@@ -48,6 +48,12 @@ TEST(CommandLine, EachCommandLineGivesItsOutcome) {
             continue;
         }
         EXPECT_EQ(launch.exitStatus, c.status);
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(app::print(launch), c.status);
+        const std::string out = testing::internal::GetCapturedStdout(), err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(c.status == 0 ? out : err, launch.text) << "help and version on stdout, mistakes on stderr";
+        EXPECT_EQ(c.status == 0 ? err : out, "");
         EXPECT_NE(launch.text.find(c.inText), std::string::npos) << launch.text;
         EXPECT_NE(launch.text.find("\xD0"), std::string::npos) << "not Russian: " << launch.text;
     }
