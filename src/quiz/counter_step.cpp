@@ -16,6 +16,7 @@
 
 #include "quiz/counter.h"
 #include "quiz/quiz_error.h"
+#include "quiz/system_calls.h"
 
 namespace fs = std::filesystem;
 
@@ -240,18 +241,6 @@ int nameTemporary(Temporary& temp, int folder, const std::string& prefix) {
         if (errno != EEXIST) return errno;
     }
     return EEXIST;
-}
-
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
 }
 
 // Replaces the counter by a temporary file renamed over it: rename within one

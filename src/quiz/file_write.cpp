@@ -8,6 +8,8 @@
 #include <cstring>
 #include <random>
 
+#include "quiz/system_calls.h"
+
 namespace quiz {
 
 namespace {
@@ -21,16 +23,6 @@ struct Descriptor {
 };
 
 std::string because(const std::string& what) { return what + ": " + std::strerror(errno); }
-
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t done = ::write(fd, bytes.data(), bytes.size());
-        if (done < 0 && errno == EINTR) continue;
-        if (done <= 0) return false;
-        bytes.remove_prefix(static_cast<std::size_t>(done));
-    }
-    return true;
-}
 
 // A new file beside the target, named after it so that it is found if left
 // behind; its name goes in `name`.

@@ -1,5 +1,7 @@
 #include "quiz/input_file.h"
 
+#include "quiz/system_calls.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,14 +15,10 @@ namespace quiz {
 FileInput::~FileInput() { ::close(fd_); }
 
 std::size_t FileInput::read(char* out, std::size_t count) {
-    for (;;) {
-        const ssize_t got = ::read(fd_, out, count);
-        if (got >= 0) return static_cast<std::size_t>(got);
-        if (errno != EINTR) {
-            readError_ = errno;
-            return 0;
-        }
-    }
+    const ssize_t got = readSome(fd_, out, count);
+    if (got >= 0) return static_cast<std::size_t>(got);
+    readError_ = errno;
+    return 0;
 }
 
 std::int64_t FileInput::tell() { return ::lseek(fd_, 0, SEEK_CUR); }
@@ -30,14 +28,10 @@ bool FileInput::seek(std::int64_t offset) { return ::lseek(fd_, offset, SEEK_SET
 FileBuffer::~FileBuffer() { ::close(fd_); }
 
 std::size_t FileBuffer::readSome(char* out, std::size_t count) {
-    for (;;) {
-        const ssize_t got = ::read(fd_, out, count);
-        if (got >= 0) return static_cast<std::size_t>(got);
-        if (errno != EINTR) {
-            readError_ = errno;
-            return 0;
-        }
-    }
+    const ssize_t got = quiz::readSome(fd_, out, count);
+    if (got >= 0) return static_cast<std::size_t>(got);
+    readError_ = errno;
+    return 0;
 }
 
 FileBuffer::int_type FileBuffer::underflow() {

@@ -12,6 +12,7 @@
 #include <random>
 
 #include "quiz/file_write.h"
+#include "quiz/system_calls.h"
 #include "quiz/writer.h"
 
 namespace fs = std::filesystem;
@@ -64,8 +65,7 @@ std::optional<std::string> readAt(int folder, const std::string& name) {
         static_cast<std::size_t>(st.st_size) <= kMaxCopyBytes) {
         bytes.emplace();
         char buffer[64 * 1024];
-        for (ssize_t got; (got = ::read(fd, buffer, sizeof buffer)) != 0;) {
-            if (got < 0 && errno == EINTR) continue;
+        for (ssize_t got; (got = quiz::readSome(fd, buffer, sizeof buffer)) != 0;) {
             if (got < 0 || bytes->size() + static_cast<std::size_t>(got) > kMaxCopyBytes) {
                 bytes.reset();
                 break;
