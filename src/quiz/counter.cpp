@@ -115,21 +115,28 @@ void follow(Walk& walk, CounterFile& c, int entry, const struct stat& link, cons
     c.throughLink = true;
 }
 
-// Opens the file behind the O_PATH handle `entry` without looking its name up
-// again: through /proc; where that is not mounted, by its name without
-// following a link or waiting on a pipe, and only if it is still that file.
-int reopen(const CounterFile& c, int entry, int flags) {
+}  // namespace
+
+int reopenEntry(int folder, const char* name, int entry, const struct stat& status, int flags,
+                bool followLinks) {
     flags |= O_CLOEXEC | O_NOCTTY;
     if (haveProcDescriptors())
         return ::open(("/proc/self/fd/" + std::to_string(entry)).c_str(), flags);
-    const int fd = ::openat(c.folder.get(), c.name.c_str(), flags | O_NOFOLLOW | O_NONBLOCK);
+    const int fd = ::openat(folder, name, flags | O_NONBLOCK | (followLinks ? 0 : O_NOFOLLOW));
     struct stat now {};
-    if (fd >= 0 && (::fstat(fd, &now) != 0 || !sameFile(now, c.status))) {
+    if (fd >= 0 && (::fstat(fd, &now) != 0 || !sameFile(now, status))) {
         ::close(fd);
         errno = ENOENT;
         return -1;
     }
     return fd;
+}
+
+namespace {
+
+// The counter file behind `entry`, never through a link by its name.
+int reopen(const CounterFile& c, int entry, int flags) {
+    return reopenEntry(c.folder.get(), c.name.c_str(), entry, c.status, flags, false);
 }
 
 // Ends the walk at the counter file `entry`, named `name` in c.folder.

@@ -98,6 +98,14 @@ bool haveProcDescriptors();
 // Whether `a` and `b` are one file.
 bool sameFile(const struct stat& a, const struct stat& b);
 
+// Opens the file behind the O_PATH handle `entry`, found as `name` in the
+// folder `folder` with `status`, without looking its name up again: through
+// /proc; where that is not mounted, by its name without waiting on a pipe
+// (nor following a link unless `followLinks`), and only if it is still that
+// file (else -1 with ENOENT).
+int reopenEntry(int folder, const char* name, int entry, const struct stat& status, int flags,
+                bool followLinks);
+
 // The counter's first line, without its line end and a UTF-8 byte-order
 // mark; and that line decoded for messages.
 struct CounterLine {

@@ -184,18 +184,16 @@ void removeLeftovers(const CounterFile& c) {
     DIR* dir = listing.get() >= 0 ? ::fdopendir(listing.get()) : nullptr;
     if (dir == nullptr) return;
     listing.release();
-    std::vector<std::string> leftovers;
+    // Each goes as it is found: nothing is gathered, however many names others put there.
     while (const dirent* entry = ::readdir(dir)) {
-        if (isTemporaryName(entry->d_name, prefix)) leftovers.emplace_back(entry->d_name);
-    }
-    ::closedir(dir);
-    for (const std::string& name : leftovers) {
         struct stat s {};
-        if (::fstatat(c.folder.get(), name.c_str(), &s, AT_SYMLINK_NOFOLLOW) == 0 &&
+        if (isTemporaryName(entry->d_name, prefix) &&
+            ::fstatat(c.folder.get(), entry->d_name, &s, AT_SYMLINK_NOFOLLOW) == 0 &&
             S_ISREG(s.st_mode) && s.st_uid == ::geteuid()) {
-            ::unlinkat(c.folder.get(), name.c_str(), 0);
+            ::unlinkat(c.folder.get(), entry->d_name, 0);
         }
     }
+    ::closedir(dir);
 }
 
 struct Temporary {

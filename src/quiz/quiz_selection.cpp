@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <functional>
+#include <iterator>
+#include <set>
 #include <string_view>
 #include <vector>
 
@@ -35,21 +37,25 @@ bool isQuizFileName(std::string_view name) {
            std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// The quiz files of `folder`, sorted.
-std::vector<std::string> quizFilesIn(const fs::path& folder) {
-    std::vector<std::string> names;
+constexpr std::size_t kMaxNamed = 10;  // quiz files a message names
+
+// The first `most` quiz files of `folder` in sorted order: no more are kept,
+// however many the folder holds.
+std::vector<std::string> quizFilesIn(const fs::path& folder, std::size_t most) {
+    std::set<std::string> names;
     if (DIR* dir = ::opendir(folder.c_str())) {
         while (const dirent* entry = ::readdir(dir)) {
-            if (isQuizFileName(entry->d_name)) names.emplace_back(entry->d_name);
+            if (!isQuizFileName(entry->d_name)) continue;
+            names.emplace(entry->d_name);
+            if (names.size() > most) names.erase(std::prev(names.end()));
         }
         ::closedir(dir);
     }
-    std::sort(names.begin(), names.end());
-    return names;
+    return {names.begin(), names.end()};
 }
 
+// `names`: at most kMaxNamed + 1 of them, to tell whether there are more.
 std::string listed(const std::vector<std::string>& names) {
-    constexpr std::size_t kMaxNamed = 10;
     if (names.empty()) return "в папке нет ни одного файла викторины (test<число>.txt)";
     std::string list = "в папке есть файлы викторин: ";
     for (std::size_t i = 0; i < names.size() && i < kMaxNamed; ++i) {
@@ -79,7 +85,7 @@ std::string whySelected(const CounterReading& reading) {
 
 // Opens `name` in `folder` for reading. The file's type is checked on the
 // handle first (a pipe would wait for a writer, a device may never end), and
-// that very file is then opened through /proc rather than the name.
+// that very file is then opened, not whatever the name names by then.
 // `whyMissing` explains a missing file.
 std::unique_ptr<FileInput> openQuiz(const fs::path& folder, const std::string& name,
                                     const std::function<std::string()>& whyMissing = {}) {
@@ -97,8 +103,7 @@ std::unique_ptr<FileInput> openQuiz(const fs::path& folder, const std::string& n
         throw QuizError(name, 0, cannotOpen + ": " + systemErrorText(error));
     }
     if (!S_ISREG(s.st_mode)) throw QuizError(name, 0, cannotOpen + ": это не обычный файл");
-    const fs::path self = "/proc/self/fd/" + std::to_string(entry.get());
-    const int fd = ::open((haveProcDescriptors() ? self : folder / name).c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = reopenEntry(AT_FDCWD, (folder / name).c_str(), entry.get(), s, O_RDONLY, true);
     if (fd < 0) throw QuizError(name, 0, cannotOpen);
     return std::make_unique<FileInput>(fd);
 }
@@ -113,7 +118,7 @@ QuizSelection selectAndOpen(const fs::path& folder) {
         struct stat ignored {};
         if (::fstatat(AT_FDCWD, (folder / kCounterFileName).c_str(), &ignored,
                       AT_SYMLINK_NOFOLLOW) != 0 &&
-            errno == ENOENT && quizFilesIn(folder).empty()) {
+            errno == ENOENT && quizFilesIn(folder, 1).empty()) {
             throw QuizError(failure.file(), failure.line(),
                             failure.expected() + std::string(kHowToPlay));
         }
@@ -129,7 +134,7 @@ QuizSelection openSelectedQuiz(const fs::path& folder, const CounterReading& rea
     selection.questionFilePath = (folder / selection.fileName).string();
     // Only a missing quiz is explained, so the folder is read only then.
     selection.file = openQuiz(folder, selection.fileName, [&] {
-        return " (" + whySelected(reading) + "); " + listed(quizFilesIn(folder));
+        return " (" + whySelected(reading) + "); " + listed(quizFilesIn(folder, kMaxNamed + 1));
     });
     return selection;
 }
