@@ -55,8 +55,8 @@ int openPrivateFolder(const fs::path& folder, std::string& problem) {
 }
 
 // The bytes of the regular file `name` in `folder`, never through a link; none when
-// it cannot be read or is too large.
-std::optional<std::string> readAt(int folder, const std::string& name) {
+// it cannot be read or is too large; `modified`: when it was last written.
+std::optional<std::string> readAt(int folder, const std::string& name, long long& modified) {
     const int fd = ::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return std::nullopt;
     struct stat st {};
@@ -64,6 +64,7 @@ std::optional<std::string> readAt(int folder, const std::string& name) {
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
         static_cast<std::size_t>(st.st_size) <= kMaxCopyBytes) {
         bytes.emplace();
+        modified = static_cast<long long>(st.st_mtime);
         char buffer[64 * 1024];
         for (ssize_t got; (got = quiz::readSome(fd, buffer, sizeof buffer)) != 0;) {
             if (got < 0 || bytes->size() + static_cast<std::size_t>(got) > kMaxCopyBytes) {
@@ -220,14 +221,13 @@ std::vector<RecoverySession::Orphan> RecoverySession::orphans() {
         if (lock < 0) continue;  // a running editor's, or another claims it now
         claimed_.emplace_back(id, lock);
         std::optional<Recovered> recovered;
-        if (const auto bytes = readAt(folder_, id + std::string(kCopy))) recovered = parseRecovery(*bytes);
+        long long modified = 0;
+        if (const auto bytes = readAt(folder_, id + std::string(kCopy), modified)) recovered = parseRecovery(*bytes);
         if (!recovered) {  // a lock left without its copy, or no copy at all
             forget(id);
             continue;
         }
-        struct stat st {};
-        ::fstatat(folder_, (id + std::string(kCopy)).c_str(), &st, AT_SYMLINK_NOFOLLOW);
-        found.push_back({static_cast<long long>(st.st_mtime), {id, std::move(*recovered)}});
+        found.push_back({modified, {id, std::move(*recovered)}});
     }
     std::stable_sort(found.begin(), found.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
