@@ -8,6 +8,8 @@
 #include <cstring>
 
 #include "game/game.h"
+#include "quiz/counter.h"
+#include "quiz/system_calls.h"
 #include "quiz/writer.h"
 #include "window/controls.h"
 #include "window/form1.h"
@@ -37,24 +39,12 @@ quiz::DocQuestion passedQuestion() {
     return question;
 }
 
-// Closes a descriptor when it goes.
-struct Descriptor {
-    int fd = -1;
-    ~Descriptor() {
-        if (fd >= 0) ::close(fd);
-    }
-};
-
-// The copy as a file in memory, which the game opens by its name in /proc.
-bool memoryFile(const std::string& bytes, Descriptor& file) {
-    file.fd = ::memfd_create("quizedit-preview", MFD_CLOEXEC);
-    if (file.fd < 0) return false;
-    for (std::size_t done = 0; done < bytes.size();) {
-        const ssize_t wrote = ::write(file.fd, bytes.data() + done, bytes.size() - done);
-        if (wrote <= 0) return false;
-        done += static_cast<std::size_t>(wrote);
-    }
-    return true;
+// The copy as a file in memory, which the game opens by its name in /proc;
+// none (errno tells why) when it cannot be made.
+quiz::FileHandle memoryFile(const std::string& bytes) {
+    quiz::FileHandle file(::memfd_create("quizedit-preview", MFD_CLOEXEC));
+    if (file.get() >= 0 && !quiz::writeAll(file.get(), bytes)) file.reset();
+    return file;
 }
 
 }  // namespace
@@ -83,8 +73,8 @@ std::unique_ptr<window::Form1> playerScreen(const quiz::QuizDocument& document, 
     copy.trailing.clear();
     // In UTF-8, which holds whatever the author typed; the game shows the same text.
     const quiz::Written written = quiz::writeDocument(copy, quiz::Encoding::Utf8);
-    Descriptor file;
-    if (!memoryFile(written.bytes, file)) {
+    const quiz::FileHandle file = memoryFile(written.bytes);
+    if (file.get() < 0) {
         why = say::kCannotShow + std::string(std::strerror(errno));
         return nullptr;
     }
@@ -92,7 +82,7 @@ std::unique_ptr<window::Form1> playerScreen(const quiz::QuizDocument& document, 
     form->setMessageResponder([](const std::string&, const std::string&, window::Buttons,
                                  window::Icon) { return window::Reply::Ok; });
     form->setEndHandler([](int) {});
-    game::Game player(*form, game::GivenQuiz{"/proc/self/fd/" + std::to_string(file.fd)});
+    game::Game player(*form, game::GivenQuiz{"/proc/self/fd/" + std::to_string(file.get())});
     try {
         player.load();
         if (screen.kind != Screen::Kind::Introduction) player.click(window::ControlName::Command1);
