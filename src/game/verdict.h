@@ -3,9 +3,11 @@
 // score below row 3's minimum whatever its own minimum says.
 #pragma once
 
+#include "quiz/format.h"
+
 namespace game {
 
-inline constexpr int kVerdictRows = 4;
+inline constexpr int kVerdictRows = static_cast<int>(quiz::kMaxLevels);
 inline constexpr int kRowsChosenByMinimum = 3;
 
 // The row, 1 to 4, shown for `score`; `minimum(i)` is the minimum score of

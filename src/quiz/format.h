@@ -4,10 +4,15 @@
 // take them from here.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 namespace quiz {
+
+// The most answers a question may have, and rows the level table.
+inline constexpr std::size_t kMaxAnswers = 4;
+inline constexpr std::size_t kMaxLevels = 4;
 
 // Where a line stands, as far as marker lines go.
 enum class Block : std::uint8_t {

@@ -59,8 +59,6 @@ constexpr const char* kTooManyLines = "файл слишком длинный: �
 constexpr const char* kRewind = "не удалось вернуться назад в файле после просмотра пустых строк";
 }  // namespace expect
 
-constexpr std::size_t kMaxLevels = 4;
-constexpr std::size_t kMaxAnswers = 4;
 // How far past a "." line without points the reader looks for the next marker.
 constexpr int kSlipLookAhead = 200;
 // How much of a refused long line its error quotes.

@@ -9,9 +9,6 @@ namespace quiz {
 
 namespace {
 
-constexpr std::size_t kMaxLevels = 4;
-constexpr std::size_t kMaxAnswers = 4;
-
 namespace say {
 constexpr const char* kGuarded =
     "строка начинается с «{}», и игра приняла бы её за служебную: перед ней записан неразрывный "

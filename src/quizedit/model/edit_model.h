@@ -15,7 +15,9 @@
 #include <string_view>
 #include <vector>
 
+#include "game/verdict.h"
 #include "quiz/document.h"
+#include "quiz/format.h"
 #include "quiz/writer.h"
 
 namespace quizedit {
@@ -30,8 +32,8 @@ struct Field {
 };
 
 // How many answers a question may have, and verdict rows a table.
-inline constexpr int kMaxAnswers = 4;
-inline constexpr int kVerdictRows = 4;
+inline constexpr int kMaxAnswers = static_cast<int>(quiz::kMaxAnswers);
+using game::kVerdictRows;
 
 // The text of lines as a field shows it: lines joined with "\n"; no lines is
 // the empty text.
