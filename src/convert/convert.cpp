@@ -32,10 +32,7 @@ constexpr DefaultVerdict kVerdicts[] = {
 // its neighbours.
 void addDefaults(quiz::QuizDocument& document, const std::string& title) {
     document.title = quiz::DocLine(title);
-    const std::size_t at = kIntroduction.find("{}");
-    std::string introduction(kIntroduction.substr(0, at));
-    introduction.append(title).append(kIntroduction.substr(at + 2));
-    document.introduction = quiz::docLines(introduction);
+    document.introduction = quiz::docLines(quiz::filledIn(kIntroduction, {title}));
     const int played =
         std::min<int>(static_cast<int>(document.questions.size()), window::kLadderSteps);
     for (const DefaultVerdict& row : kVerdicts) {

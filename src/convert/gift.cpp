@@ -8,6 +8,7 @@
 
 #include "convert/convert.h"
 #include "convert/text.h"
+#include "quiz/quiz_error.h"
 
 namespace convert {
 
@@ -90,9 +91,7 @@ struct Block {
 };
 
 std::string kindProblem(const char* what) {
-    const std::string_view pattern = say::kKind;
-    const std::size_t at = pattern.find("{}");
-    return std::string(pattern.substr(0, at)).append(what).append(pattern.substr(at + 2));
+    return quiz::filledIn(say::kKind, {what});
 }
 
 bool isTrueFalse(std::string_view body, bool& right) {

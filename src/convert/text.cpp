@@ -3,7 +3,6 @@
 #include <array>
 
 #include "quiz/encoding.h"
-#include "quiz/words.h"
 
 namespace convert {
 

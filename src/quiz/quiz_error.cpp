@@ -48,6 +48,17 @@ std::string picture(std::string_view control) {
 
 }  // namespace
 
+std::string filledIn(std::string_view pattern, std::initializer_list<std::string_view> values) {
+    std::string out;
+    auto value = values.begin();
+    for (std::size_t at;
+         (at = pattern.find("{}")) != std::string_view::npos && value != values.end();) {
+        out.append(pattern.substr(0, at)).append(*value++);
+        pattern.remove_prefix(at + 2);
+    }
+    return out.append(pattern);
+}
+
 std::string shownLine(std::string_view text, std::size_t limit, ControlStyle style) {
     std::string out;
     for (std::size_t i = 0; i < text.size();) {
@@ -63,7 +74,7 @@ std::string shownLine(std::string_view text, std::size_t limit, ControlStyle sty
         i += length;
         // A tab is harmless on a terminal but shows as nothing in a box.
         const bool tabInBox = style == ControlStyle::Codes && character == "\t";
-        if (isControl(character) || tabInBox) {
+        if (style != ControlStyle::Kept && (isControl(character) || tabInBox)) {
             out += style == ControlStyle::Codes ? hexCode(codeOf(character)) : picture(character);
         } else {
             out += character;

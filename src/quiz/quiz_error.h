@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -14,6 +15,7 @@ namespace quiz {
 enum class ControlStyle : std::uint8_t {
     Codes,  // \x1B, \x85 (a tab too): for message boxes
     Pictures,  // the control pictures ␀ to ␟ and ␡, C1 as <U+0085>, a tab as it is: for a terminal
+    Kept,      // as they are: for a whole message, whose line ends must stay
 };
 
 // A text for a message: control characters made visible in `style`, so that
@@ -22,6 +24,9 @@ enum class ControlStyle : std::uint8_t {
 // character.
 std::string shownLine(std::string_view text, std::size_t limit,
                       ControlStyle style = ControlStyle::Codes);
+
+// `pattern` with each "{}" replaced by the next of `values`.
+std::string filledIn(std::string_view pattern, std::initializer_list<std::string_view> values);
 
 // True when the UTF-8 text holds a control character other than the tab.
 bool hasControlCharacter(std::string_view utf8);

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "quiz/format.h"
+#include "quiz/quiz_error.h"
 
 namespace quiz {
 
@@ -23,18 +24,6 @@ constexpr const char* kNoQuestions = "в викторине нет ни одно
 constexpr const char* kAnswerCount = "у вопроса должно быть от одного до четырёх ответов";
 constexpr const char* kFifthLevel = "оценок в таблице не бывает больше четырёх";
 }  // namespace say
-
-// `pattern` with each "{}" replaced by the next of `values`.
-std::string format(std::string_view pattern, std::initializer_list<std::string_view> values) {
-    std::string out;
-    auto value = values.begin();
-    for (std::size_t at;
-         (at = pattern.find("{}")) != std::string_view::npos && value != values.end();) {
-        out.append(pattern.substr(0, at)).append(*value++);
-        pattern.remove_prefix(at + 2);
-    }
-    return out.append(pattern);
-}
 
 std::string codeName(std::string_view character) {
     char name[16];
@@ -147,7 +136,7 @@ void Writer::line(const DocLine& line, const DocPlace& place, std::string_view h
     out_.places.push_back(place);
     pendingEnd_ = line.end.value_or(doc_.lineEnd);
     const bool guarded = block && endsBlock(*block, line.text);
-    if (guarded) problem(false, format(say::kGuarded, {line.text.substr(0, 1)}), line.text);
+    if (guarded) problem(false, filledIn(say::kGuarded, {line.text.substr(0, 1)}), line.text);
     if (line.text.find_first_of("\r\n") != std::string::npos)
         problem(true, say::kLineBreak, line.text);
     const std::size_t start = out_.bytes.size();
@@ -178,7 +167,7 @@ bool Writer::encode(std::string_view text, std::string& out) {
         problem(true, say::kMalformed, text);
     } else {
         const std::string_view character = text.substr(bad, length);
-        problem(true, format(say::kCannotEncode, {character, codeName(character)}), text);
+        problem(true, filledIn(say::kCannotEncode, {character, codeName(character)}), text);
     }
     return false;
 }

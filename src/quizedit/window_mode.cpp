@@ -1,7 +1,6 @@
 #include "quizedit/window_mode.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QStatusBar>
 #include <cstdlib>
 

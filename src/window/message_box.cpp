@@ -7,27 +7,13 @@
 #include <QSpacerItem>
 #include <algorithm>
 
-#include "quiz/encoding.h"
+#include "quiz/quiz_error.h"
 #include "window/text_fit.h"
 
 namespace window {
 
 QString readableText(std::string_view bytes) {
-    std::string shown;
-    shown.reserve(bytes.size());
-    while (!bytes.empty()) {
-        if (const std::size_t length = quiz::utf8CharacterLength(bytes); length > 0) {
-            shown.append(bytes.substr(0, length));
-            bytes.remove_prefix(length);
-            continue;
-        }
-        constexpr std::string_view kHex = "0123456789ABCDEF";
-        const auto byte = static_cast<unsigned char>(bytes.front());
-        shown += "\\x";
-        shown += kHex[byte >> 4];
-        shown += kHex[byte & 0xF];
-        bytes.remove_prefix(1);
-    }
+    const std::string shown = quiz::shownLine(bytes, bytes.size(), quiz::ControlStyle::Kept);
     return QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size()));
 }
 

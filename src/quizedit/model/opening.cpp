@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "quiz/input_file.h"
+#include "quiz/quiz_error.h"
 #include "quizcheck/report.h"
 
 namespace fs = std::filesystem;
@@ -23,16 +24,6 @@ constexpr const char* kUnknownKind =
 constexpr const char* kCannotEncode = "строка {}: символ «{}» нельзя записать в кодировке {}";
 constexpr const char* kQuestions = "вопросов: ";
 }  // namespace say
-
-std::string replaced(std::string_view pattern, std::initializer_list<std::string_view> values) {
-    std::string out;
-    auto value = values.begin();
-    for (std::size_t at; (at = pattern.find("{}")) != std::string_view::npos && value != values.end();) {
-        out.append(pattern.substr(0, at)).append(*value++);
-        pattern.remove_prefix(at + 2);
-    }
-    return out.append(pattern);
-}
 
 }  // namespace
 
@@ -94,7 +85,7 @@ Bytes encodeText(std::string_view text, const TextFormat& format) {
         } else if (const std::size_t bad = quiz::appendUtf8AsWindows1251(line, bytes);
                    bad != std::string_view::npos) {
             const std::size_t length = std::max<std::size_t>(1, quiz::utf8CharacterLength(line.substr(bad)));
-            return {{}, replaced(say::kCannotEncode, {std::to_string(number), line.substr(bad, length),
+            return {{}, quiz::filledIn(say::kCannotEncode, {std::to_string(number), line.substr(bad, length),
                                                       quiz::encodingName(format.encoding)})};
         }
         if (stop == std::string_view::npos) break;
