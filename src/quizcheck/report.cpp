@@ -8,7 +8,6 @@ namespace {
 
 constexpr std::size_t kMaxQuotedBytes = 200;
 constexpr std::string_view kIndent = "    ";
-constexpr std::string_view kError = "ошибка";
 // A file's name is shown whole, however deep its folder.
 constexpr std::size_t kMaxNameBytes = 4096;
 
@@ -25,12 +24,12 @@ std::string quotedLine(std::string_view text) {
 void Report::error(std::string_view file, int line, std::optional<std::string_view> lineText,
                    std::string_view message) {
     hasError_ = true;
-    problem(kError, file, line, lineText, message);
+    problem(Finding::Kind::Error, file, line, lineText, message);
 }
 
 void Report::warning(std::string_view file, int line, std::optional<std::string_view> lineText,
                      std::string_view message) {
-    problem("предупреждение", file, line, lineText, message);
+    problem(Finding::Kind::Warning, file, line, lineText, message);
 }
 
 void Report::summary(std::string_view file, std::string_view text) {
@@ -41,17 +40,16 @@ void Report::summary(std::string_view file, std::string_view text) {
     *out_ << shownName(file) << ": " << text << '\n';
 }
 
-void Report::problem(std::string_view kind, std::string_view file, int line,
+void Report::problem(Finding::Kind kind, std::string_view file, int line,
                      std::optional<std::string_view> lineText, std::string_view message) {
     if (sink_) {
-        sink_({kind == kError ? Finding::Kind::Error : Finding::Kind::Warning, std::string(file),
-               line, lineText ? std::optional<std::string>(*lineText) : std::nullopt,
+        sink_({kind, std::string(file), line, lineText ? std::optional<std::string>(*lineText) : std::nullopt,
                std::string(message)});
         return;
     }
     *out_ << shownName(file);
     if (line > 0) *out_ << ':' << line;
-    *out_ << ": " << kind << ": " << message << '\n';
+    *out_ << ": " << (kind == Finding::Kind::Error ? "ошибка" : "предупреждение") << ": " << message << '\n';
     if (lineText) *out_ << kIndent << "«" << quotedLine(*lineText) << "»\n";
 }
 

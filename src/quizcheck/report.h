@@ -48,7 +48,7 @@ public:
     bool hasError() const noexcept { return hasError_; }
 
 private:
-    void problem(std::string_view kind, std::string_view file, int line,
+    void problem(Finding::Kind kind, std::string_view file, int line,
                  std::optional<std::string_view> lineText, std::string_view message);
 
     std::ostream* out_ = nullptr;
