@@ -11,6 +11,7 @@
 
 #include "quiz/file_write.h"
 #include "quizedit/editor_window.h"
+#include "quizedit/pages.h"
 #include "quizedit/text_page.h"
 
 namespace quizedit {
@@ -21,7 +22,6 @@ namespace {
 const QStringList kPlayedNames = {QStringLiteral("test1.txt"), QStringLiteral("test2.txt"),
                                   QStringLiteral("test3.txt")};
 
-QString fromUtf8(const std::string& text) { return QString::fromStdString(text); }
 
 QString writeProblems(const quiz::Written& written) {
     QString text;

@@ -16,7 +16,6 @@ namespace {
 
 constexpr int kFirstWords = 48;  // characters of a question shown in the list
 
-QString fromUtf8(const std::string& text) { return QString::fromStdString(text); }
 
 // The question's first words for the list.
 QString firstWords(const quiz::DocQuestion& question) {

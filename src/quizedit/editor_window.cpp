@@ -23,7 +23,6 @@
 #include "quizedit/manual.h"
 #include "quizedit/pages.h"
 #include "quizedit/text_page.h"
-#include "quiz/words.h"
 
 namespace quizedit {
 
@@ -178,8 +177,7 @@ void EditorWindow::buildActions() {
     action("utf8")->setCheckable(true);
     action("redo")->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     for (int j = 0; j < kMaxAnswers; ++j) {
-        const QString letter = QString::fromUtf8(quiz::words::kAnswerLetters[static_cast<std::size_t>(j)].data());
-        QAction* right = addAction(QStringLiteral("right%1").arg(j), QStringLiteral("Верный ответ — ") + letter,
+        QAction* right = addAction(QStringLiteral("right%1").arg(j), QStringLiteral("Верный ответ — ") + answerLetter(j),
                                    QKeySequence(Qt::CTRL | (Qt::Key_1 + j)), nullptr);
         connect(right, &QAction::triggered, this, [this, j] { makeRight(j); });
     }

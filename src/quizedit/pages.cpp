@@ -10,13 +10,15 @@
 
 namespace quizedit {
 
-namespace {
-
 QString fromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QString letter(int answer) { return fromUtf8(quiz::words::kAnswerLetters.at(static_cast<std::size_t>(answer))); }
+QString answerLetter(int answer) {
+    return fromUtf8(quiz::words::kAnswerLetters.at(static_cast<std::size_t>(answer)));
+}
+
+namespace {
 
 // Where the game places answer j (0-based): А top left, Б below it, В top right, Г below that.
 constexpr std::array<std::pair<int, int>, kMaxAnswers> kAnswerCells{{{0, 0}, {1, 0}, {0, 1}, {1, 1}}};
@@ -182,19 +184,19 @@ QWidget* QuestionPage::makeAnswer(int j) {
     box.frame = new QWidget(this);
     auto* grid = new QGridLayout(box.frame);
     grid->setContentsMargins(0, 0, 0, 0);
-    box.letter = new QLabel(letter(j), box.frame);
+    box.letter = new QLabel(answerLetter(j), box.frame);
     QFont big = box.letter->font();
     big.setBold(true);
     big.setPointSizeF(big.pointSizeF() * 1.6);
     box.letter->setFont(big);
     box.right = new QRadioButton(QStringLiteral("верный"), box.frame);
     box.right->setAutoExclusive(false);
-    box.right->setAccessibleName(QStringLiteral("Ответ %1 верный").arg(letter(j)));
-    box.text = new TextBox(QStringLiteral("Ответ %1").arg(letter(j)), 2, box.frame);
+    box.right->setAccessibleName(QStringLiteral("Ответ %1 верный").arg(answerLetter(j)));
+    box.text = new TextBox(QStringLiteral("Ответ %1").arg(answerLetter(j)), 2, box.frame);
     box.letter->setBuddy(box.text);
     box.remove = new QToolButton(box.frame);
     box.remove->setText(QStringLiteral("Убрать"));
-    box.remove->setAccessibleName(QStringLiteral("Убрать ответ %1").arg(letter(j)));
+    box.remove->setAccessibleName(QStringLiteral("Убрать ответ %1").arg(answerLetter(j)));
     grid->addWidget(box.letter, 0, 0, 2, 1, Qt::AlignTop);
     grid->addWidget(box.right, 0, 1);
     grid->addWidget(box.remove, 0, 2, Qt::AlignRight);

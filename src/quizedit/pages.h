@@ -12,10 +12,16 @@
 #include <QToolButton>
 #include <QWidget>
 #include <array>
+#include <string_view>
 
 #include "quizedit/model/edit_model.h"
 
 namespace quizedit {
+
+// UTF-8 text for the window.
+QString fromUtf8(std::string_view text);
+// The letter the game shows beside answer `answer` (0-based).
+QString answerLetter(int answer);
 
 // A text box of several lines in which Tab moves on, as in a form.
 class TextBox : public QPlainTextEdit {
