@@ -100,6 +100,23 @@ TEST(EditModel, EditsSaveTheirBytesAndUndoRedoGoesBackToTheOriginalBytes) {
               (std::vector<int>{7, 0, 0, 0}));
 }
 
+TEST(EditModel, UndoKeepsAThousandStepsOrWhatFitsOfALargeQuiz) {
+    quiz::QuizDocument large = quiz::readDocument(kQuiz, "q.txt");
+    large.introduction = quiz::docLines(std::string(26 << 20, 'x'));  // ten copies are more than 256 MiB
+    for (const auto& [document, kept] : {std::pair{quiz::readDocument(kQuiz, "q.txt"), EditModel::kMaxSteps},
+                                         std::pair{large, EditModel::kMinSteps}}) {
+        EditModel model(document);
+        for (std::size_t k = 0; k < kept + 5; ++k) {
+            model.setText({Kind::Title}, std::to_string(k));
+            model.closeStep();
+        }
+        std::size_t undone = 0;
+        for (; model.canUndo(); ++undone) model.undo();
+        EXPECT_EQ(undone + 1, kept) << "versions kept";
+        EXPECT_EQ(model.text({Kind::Title}), "5") << "the oldest go first";
+    }
+}
+
 TEST(EditModel, TypingInOneFieldIsOneStepAndUndoShowsWhereItWas) {
     EditModel model(quiz::readDocument(kQuiz, "q.txt"));
     const Field answer{Kind::Answer, 1, 2};

@@ -75,6 +75,8 @@ quiz::QuizDocument newQuiz() { return convert::newDocument(kNewTitle, {emptyQues
 EditModel::EditModel(quiz::QuizDocument document) {
     versions_.push_back({std::move(document), {}});
     saved_ = 0;
+    const std::size_t size = written().bytes.size() + 1;
+    maxSteps_ = std::clamp(kHistoryBytes / size, kMinSteps, kMaxSteps);
 }
 
 std::string EditModel::text(const Field& field) const {
@@ -244,7 +246,7 @@ void EditModel::commit(quiz::QuizDocument doc, const Field& field, bool merge) {
         ++current_;
     }
     merging_ = merge;
-    if (versions_.size() > kMaxSteps) {
+    if (versions_.size() > maxSteps_) {
         versions_.erase(versions_.begin());
         --current_;
         if (saved_ && *saved_ == 0) saved_.reset();

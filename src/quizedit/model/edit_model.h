@@ -60,8 +60,12 @@ quiz::DocQuestion emptyQuestion();
 
 class EditModel {
 public:
-    // At most this many steps are kept for undo; the oldest go first.
+    // At most this many steps are kept for undo, and no more than the copies
+    // of the quiz as it opened that fit in kHistoryBytes (but 10 at least);
+    // the oldest go first.
     static constexpr std::size_t kMaxSteps = 1000;
+    static constexpr std::size_t kHistoryBytes = std::size_t{256} << 20;
+    static constexpr std::size_t kMinSteps = 10;
 
     explicit EditModel(quiz::QuizDocument document = newQuiz());
 
@@ -125,6 +129,7 @@ private:
     bool validQuestion(int question) const;
 
     std::vector<Version> versions_;
+    std::size_t maxSteps_ = kMaxSteps;
     std::size_t current_ = 0;
     std::optional<std::size_t> saved_;
     bool merging_ = false;
