@@ -459,6 +459,12 @@ TEST(CounterAttacks, AnotherUsersLinksAndFilesNeverMakeTheStepWriteThePlayersFil
         EXPECT_TRUE(fs::exists(root.path() / "share/.tet0.txt.0ther1")) << "another's file swept";
         EXPECT_EQ(fs::exists(root.path() / "share/.tet0.txt.P1ayer"), !c.says.empty() || c.link) << "the player's";
     }
+    TempFolder root;  // another's counter that the player may not read: said in those words
+    ::chmod(root.path().c_str(), 0777);
+    ::chmod(root.write("tet0.txt", "5\r\n").c_str(), 0600);
+    const std::string said = stepAsPlayer(root.path());
+    EXPECT_NE(said.find("нет прав на чтение"), std::string::npos) << said;
+    EXPECT_EQ(root.read("tet0.txt"), "5\r\n");
 }
 
 TEST(CounterAttacks, AFolderSwappedWhileTheStepHoldsItsLockIsNotWrittenThrough) {

@@ -127,6 +127,8 @@ const Edit kEdits[] = {
         "байт, который не составляет символа UTF-8\nerror 12 (0) оценка 5: оценок в "
         "таблице не бывает больше четырёх\nerror 16 (5) вопрос 1, текст вопроса: у вопроса должно быть от одного до "
         "четырёх ответов\n"},
+    {"a_broken_byte_in_utf8_too", kSmall, [](QuizDocument& d) { d.introduction = {{"\xC3"}}; },
+     "error 2 (0) вступление: в тексте байт, который не составляет символа UTF-8\n", quiz::Encoding::Utf8},
 };
 
 TEST(Document, ChangedAndNewDocumentsAreWrittenAsTheGameWillReadThem) {

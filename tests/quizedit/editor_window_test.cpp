@@ -275,6 +275,7 @@ TEST_F(Editor, SaveAsOffersThePlayedNamesAndAsksBeforeReplacing) {
 }
 
 TEST_F(Editor, ClosingWithUnsavedChangesAsksFirst) {
+    EXPECT_EQ(window.windowTitle(), "Новая викторина[*] — Редактор викторин") << "a new quiz at the start";
     window.show();
     window.action("add")->trigger();
     replies = {QMessageBox::Cancel};
@@ -378,6 +379,15 @@ TEST_F(Editor, QuestionsAreAddedMovedDraggedAndRemovedAndTheListShowsTheirProble
     EXPECT_EQ(window.model().document().questions.size(), 11u);
     while (window.model().canUndo()) window.action("undo")->trigger();
     EXPECT_EQ(window.model().written().bytes, bundled("test2.txt"));
+    const Field answer{Field::Kind::Answer, 0, 0};
+    window.questionList()->setCurrentRow(0);
+    type(answerBox(0), "x");
+    const std::string typed = window.model().text(answer);
+    window.questionList()->setCurrentRow(1);
+    window.questionList()->setCurrentRow(0);
+    type(answerBox(0), "y");
+    window.action("undo")->trigger();
+    EXPECT_EQ(window.model().text(answer), typed) << "typing after another question is a step of its own";
 }
 
 TEST_F(Editor, AProblemLeadsToItsPlace) {
@@ -462,6 +472,11 @@ TEST_F(Editor, TheWindowFitsASmallScreenAndTheViewGrowsOnALargeOne) {
                                                 << controls[b]->accessibleName().toStdString();
             }
     }
+    const std::string broken = testing_support::crlf("Т|.|.|Вопрос|.|Ответ|,7 " + QString("слово ").repeated(30).toStdString());
+    ASSERT_TRUE(window.openFile(QString::fromStdString(folder.write("test3.txt", broken).string())));
+    ASSERT_TRUE(window.inTextMode());
+    EXPECT_LE(window.minimumSizeHint().width(), small.width()) << "a long error wraps";
+    window.openFile(QString::fromStdString(folder.path() / "test2.txt"));
     const int smallWidth = window.playerView()->image().width();
     screenshot(window, "editor_small_screen.png");
     window.resize(2400, 1300);
