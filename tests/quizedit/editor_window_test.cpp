@@ -472,7 +472,7 @@ TEST_F(Editor, TheWindowFitsASmallScreenAndTheViewGrowsOnALargeOne) {
                                                 << controls[b]->accessibleName().toStdString();
             }
     }
-    const std::string broken = testing_support::crlf("Т|.|.|Вопрос|.|Ответ|,7 " + QString("слово ").repeated(30).toStdString());
+    const std::string broken = testing_support::crlf("Т|.|.|Вопрос|.|Ответ|,7 " + QString("word ").repeated(45).toStdString());
     ASSERT_TRUE(window.openFile(QString::fromStdString(folder.write("test3.txt", broken).string())));
     ASSERT_TRUE(window.inTextMode());
     EXPECT_LE(window.minimumSizeHint().width(), small.width()) << "a long error wraps";
