@@ -427,6 +427,9 @@ TEST_F(Editor, UnsavedWorkIsKeptForRecoveryAndOfferedBack) {
         EXPECT_FALSE(crashed.writeRecovery()) << "nothing new since";
         // Leave the copy as a crash would: the session's files stay, its lock goes with the process.
         fs::copy(where, home.path() / "left", fs::copy_options::recursive);
+        while (crashed.model().canUndo()) crashed.action("undo")->trigger();
+        EXPECT_FALSE(crashed.writeRecovery()) << "nothing unsaved";
+        EXPECT_EQ(std::distance(fs::directory_iterator(where), {}), 1) << "the copy gone, the session's lock left";
     }
     fs::remove_all(where);
     fs::rename(home.path() / "left", where);
