@@ -74,6 +74,8 @@ const Case kCases[] = {
      "номер правильного ответа (от 1 до 4) и не его буква (А, Б, В, Г или A, B, C, D): «Z»\n6 «Q;2»: в строке нет "
      "ответов…\n7 «;A;1»: нет текста вопроса: первая ячейка пустая\n8 «\"open;A;1»: кавычка, которой начинается ячейка, "
      "не закрыта до конца файла\n1: Q = A* | B\n"},
+    {"utf16_cut_short_by_a_byte", convert::readSpreadsheet, utf16("Q\tA\tB\t2\r\nЁж\tДа") + "\x04",
+     "2 «Ёж\tДа\uFFFD»: в строке нет ответов…\n1: Q = A | B*\n"},
     {"empty_sheet", convert::readSpreadsheet, "\r\n;;\r\n", "0: в таблице нет ни одного вопроса\n"},
     {"aiken", convert::readAiken, toWindows1251("Где Нил?\nЕгипет или нет\nA. Африка\nB) Европа\nANSWER: A\n\n"
      "Q2\nANSWERS?\nA. x\nB. y\nC.\nD. w\nANSWER:D\nQ3\nb) is text\nA. a\nB. b\nANSWER\tA\n"),

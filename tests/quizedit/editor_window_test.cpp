@@ -334,7 +334,9 @@ TEST_F(Editor, EveryControlIsNamedAndEveryCommandHasItsKeys) {
     for (const QMenu* menu : window.menuBar()->findChildren<QMenu*>())
         for (QAction* entry : menu->actions()) inMenus.insert(entry);
     for (QAction* command : window.actions()) EXPECT_TRUE(inMenus.contains(command)) << command->objectName().toStdString();
+    EXPECT_FALSE(window.action("remove")->isEnabled()) << "a quiz keeps one question at least";
     window.action("add")->trigger();  // the question page with its answers shown
+    EXPECT_TRUE(window.action("remove")->isEnabled());
     for (QWidget* control : window.findChildren<QWidget*>()) {
         if (control->focusPolicy() == Qt::NoFocus || !control->isVisibleTo(&window)) continue;
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
