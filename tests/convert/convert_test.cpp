@@ -148,6 +148,8 @@ const Invocation kRuns[] = {
     {"unknown_kind_named", {"--convert", "in.txt", "--output", "o", "--from", "xls"}, "", "", "quizedit: неизвестный вид "
      "«xls»: quiz, csv, aiken или gift\n…", 2},
     {"help", {"--output", "x", "--help"}, "", "Использование:\n…", "", 0},
+    {"output_without_convert", {"--output", "x"}, "", "", "quizedit: --output, --from, --encoding и --title нужны "
+     "только вместе с --convert\nСправка: quizedit --help\n", 2},
     {"options_without_convert", {"file.txt", "--encoding", "utf-8"}, "", "", "quizedit: --output, --from, --encoding и "
      "--title нужны только вместе с --convert\n…", 2},
 };
@@ -170,6 +172,10 @@ TEST(Quizedit, ConvertsOrSaysWhyAndWritesNothing) {
             EXPECT_TRUE(testing_support::matches(folder.read("out.txt"), run.written));
         }
     }
+    std::ostringstream out, err;
+    const auto window = quizedit::parseCommandLine({"test1.txt"}, out, err);
+    ASSERT_TRUE(std::holds_alternative<quizedit::Command>(window)) << err.str();
+    EXPECT_EQ(std::get<quizedit::Command>(window).mode, quizedit::Command::Mode::Window) << "a quiz to open";
 }
 
 // The sample sheet of README: converted, it is checked clean and plays to the results screen, every answer right.

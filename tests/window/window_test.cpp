@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QPainter>
 #include <QTest>
 #include <QWindow>
 #include <gtest/gtest.h>
@@ -179,6 +180,13 @@ TEST(Pictures, FiftyFiftyShowsFiftyOnEachSideOfTheDiagonalAndTheIconIsTheInstall
     const QList<QSize> sizes = quizIcon().availableSizes();  // what X gets: the drawing at each usual size
     EXPECT_EQ(sizes, (QList<QSize>{{16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {128, 128}}));
     for (const QSize size : sizes) EXPECT_EQ(quizIcon().pixmap(size).toImage(), quizIconImage(size.width())) << size.width();
+    QImage painted(80, 60, QImage::Format_ARGB32_Premultiplied);  // painted into a wider place: centred, whole
+    painted.fill(Qt::transparent);
+    QPainter painter(&painted);
+    quizIcon().paint(&painter, painted.rect());
+    painter.end();
+    EXPECT_EQ(painted.copy(10, 0, 60, 60).convertToFormat(QImage::Format_ARGB32),
+              quizIconImage(60).convertToFormat(QImage::Format_ARGB32));
 }
 
 TEST_F(Window, ShowsEachOperationAtOnce) {
