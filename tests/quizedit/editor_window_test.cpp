@@ -122,6 +122,20 @@ TEST_F(Editor, ABundledQuizOpensAnAnswerChangesUndoesSavesAndReopens) {
             if (label->accessibleName() == "Что покажет экран результатов") return label->text().toStdString();
         return std::string("(no such label)");
     };
+    const auto verdicts = again.quizPage()->findChildren<QLineEdit*>();
+    EXPECT_TRUE(std::any_of(verdicts.begin(), verdicts.end(), [](const QLineEdit* field) {
+        return field->text() == "Превосходно! Все ответы верны.";
+    })) << "the verdicts shown in their fields";
+    again.show();
+    again.activateWindow();
+    again.action("quiz")->trigger();
+    again.flush();
+    const QImage introduction = again.playerView()->image();
+    for (QLineEdit* field : verdicts)
+        if (field->text() == "Превосходно! Все ответы верны.") field->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    again.flush();
+    EXPECT_NE(again.playerView()->image(), introduction) << "the results screen while a verdict is edited";
     EXPECT_EQ(results(), "Вопросов 10: экран результатов появится, только если верно ответить на все вопросы, и "
                          "покажет оценку 1: «Превосходно! Все ответы верны.».");
     for (int k = 0; k < 5; ++k) again.action("add")->trigger();
@@ -337,6 +351,13 @@ TEST_F(Editor, EveryControlIsNamedAndEveryCommandHasItsKeys) {
     EXPECT_FALSE(window.action("remove")->isEnabled()) << "a quiz keeps one question at least";
     window.action("add")->trigger();  // the question page with its answers shown
     EXPECT_TRUE(window.action("remove")->isEnabled());
+    QWidget* last = nullptr;  // Tab goes from the last answer's button to adding one
+    for (QWidget* w : window.questionPage()->findChildren<QWidget*>())
+        if (w->accessibleName() == "Убрать ответ Г") last = w;
+    ASSERT_NE(last, nullptr);
+    QWidget* next = last->nextInFocusChain();
+    while (!(next->focusPolicy() & Qt::TabFocus) || !next->isVisibleTo(&window)) next = next->nextInFocusChain();
+    EXPECT_EQ(next->accessibleName(), "Добавить ответ");
     for (QWidget* control : window.findChildren<QWidget*>()) {
         if (control->focusPolicy() == Qt::NoFocus || !control->isVisibleTo(&window)) continue;
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
