@@ -177,6 +177,9 @@ TEST(Pictures, FiftyFiftyShowsFiftyOnEachSideOfTheDiagonalAndTheIconIsTheInstall
         const std::string fill = (*m)[5].matched ? (*m)[5].str() : groupFill;
         EXPECT_EQ(quizIconImage(128).pixel(inside.toPoint()), 0xFF000000 | std::stoul(fill, nullptr, 16)) << (*m)[0];
     }
+    std::smatch stroke;  // the frame's outline, drawn on its edge at x = 6
+    ASSERT_TRUE(std::regex_search(svg, stroke, std::regex(R"re(stroke="#(\w+)")re")));
+    EXPECT_EQ(quizIconImage(128).pixel(6, 64), 0xFF000000 | std::stoul(stroke[1].str(), nullptr, 16));
     const QList<QSize> sizes = quizIcon().availableSizes();  // what X gets: the drawing at each usual size
     EXPECT_EQ(sizes, (QList<QSize>{{16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {128, 128}}));
     for (const QSize size : sizes) EXPECT_EQ(quizIcon().pixmap(size).toImage(), quizIconImage(size.width())) << size.width();
