@@ -6,6 +6,10 @@
 #include <cstring>
 #include <stdexcept>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace quiz {
 
 namespace {
@@ -13,26 +17,49 @@ namespace {
 constexpr std::size_t kMinimumBufferSize = 16;
 const std::streampos kNoPosition{std::streamoff{-1}};
 
-// The first CR or LF in [from, to), or `to`. Eight bytes at a time: a byte
-// is a match when it XORed with the byte sought is zero, and a zero byte is
-// the one whose high bit survives ~(((v & 0x7F) + 0x7F) | v | 0x7F), with no
-// carry between bytes. One pass finds either end, so each byte of a line is
-// looked at once, whichever ends its lines.
-const char* findLineEnd(const char* from, const char* to) {
+// Line ends are found a word of bits at a time: bit i set for a CR or LF at
+// from[i]. Eight bytes at a time: a byte is a match when it XORed with the
+// byte sought is zero, and a zero byte is the one whose high bit survives
+// ~(((v & 0x7F) + 0x7F) | v | 0x7F), with no carry between bytes; the
+// multiplication gathers those eight high bits into the top byte.
+std::uint64_t lineEnds8(const char* from) {
     constexpr std::uint64_t kOnes = 0x0101010101010101;
     constexpr std::uint64_t kLow = kOnes * 0x7F;
     constexpr auto zeroBytes = [](std::uint64_t v) { return ~(((v & kLow) + kLow) | v | kLow); };
-    for (; to - from >= 8; from += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, from, sizeof word);
-        const std::uint64_t hits = zeroBytes(word ^ (kOnes * '\r')) | zeroBytes(word ^ (kOnes * '\n'));
-        if (hits != 0) {
-            const int bit = std::endian::native == std::endian::little ? std::countr_zero(hits) : std::countl_zero(hits);
-            return from + bit / 8;
-        }
+    std::uint64_t word;
+    std::memcpy(&word, from, sizeof word);
+    if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
+    const std::uint64_t hits = zeroBytes(word ^ (kOnes * '\r')) | zeroBytes(word ^ (kOnes * '\n'));
+    return ((hits >> 7) * 0x0102040810204080) >> 56;
+}
+
+// The first `count` bytes (at most 64).
+std::uint64_t lineEndsIn(const char* from, std::size_t count) {
+    std::uint64_t bits = 0;
+    std::size_t i = 0;
+    for (; count - i >= 8; i += 8) bits |= lineEnds8(from + i) << i;
+    for (; i < count; ++i) {
+        if (from[i] == '\r' || from[i] == '\n') bits |= std::uint64_t{1} << i;
     }
-    while (from < to && *from != '\r' && *from != '\n') ++from;
-    return from;
+    return bits;
+}
+
+// 64 bytes.
+std::uint64_t lineEnds64(const char* from) {
+#if defined(__SSE2__)
+    const __m128i cr = _mm_set1_epi8('\r');
+    const __m128i lf = _mm_set1_epi8('\n');
+    std::uint64_t bits = 0;
+    for (int i = 0; i < 4; ++i) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + 16 * i));
+        const auto hits = static_cast<std::uint16_t>(_mm_movemask_epi8(
+            _mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf))));
+        bits |= std::uint64_t{hits} << (16 * i);
+    }
+    return bits;
+#else
+    return lineEndsIn(from, 64);
+#endif
 }
 
 }  // namespace
@@ -74,7 +101,8 @@ LineSource::LineSource(ByteInput& in, std::size_t bufferSize, std::size_t maxLin
       defaultCapacity_(std::max(bufferSize, kMinimumBufferSize)),
       maxLine_(maxLine),
       capacity_(defaultCapacity_),
-      data_(std::make_unique_for_overwrite<char[]>(capacity_)) {
+      data_(std::make_unique_for_overwrite<char[]>(capacity_)),
+      lineEnds_(std::make_unique<std::uint64_t[]>(lineEndWords(capacity_))) {
     noteStart();
 }
 
@@ -84,7 +112,8 @@ LineSource::LineSource(std::istream& in, std::size_t bufferSize, std::size_t max
       defaultCapacity_(std::max(bufferSize, kMinimumBufferSize)),
       maxLine_(maxLine),
       capacity_(defaultCapacity_),
-      data_(std::make_unique_for_overwrite<char[]>(capacity_)) {
+      data_(std::make_unique_for_overwrite<char[]>(capacity_)),
+      lineEnds_(std::make_unique<std::uint64_t[]>(lineEndWords(capacity_))) {
     noteStart();
 }
 
@@ -100,11 +129,13 @@ void LineSource::take(std::string_view& line, std::size_t at, LineEnd end) {
     begin_ = at + lineEndBytes(end).size();
 }
 
-std::size_t LineSource::lineEndFrom(std::size_t from) const {
-    return static_cast<std::size_t>(findLineEnd(data_.get() + from, data_.get() + end_) - data_.get());
+void LineSource::markLineEnds() {
+    const std::size_t whole = end_ / 64;
+    for (std::size_t w = 0; w < whole; ++w) lineEnds_[w] = lineEnds64(data_.get() + 64 * w);
+    lineEnds_[whole] = lineEndsIn(data_.get() + 64 * whole, end_ % 64);
 }
 
-bool LineSource::next(std::string_view& line) {
+bool LineSource::nextInBuffer(std::string_view& line) {
     if (again_.pending) {
         again_.pending = false;
         line = std::string_view(data_.get() + begin_, again_.end - begin_);
@@ -178,6 +209,7 @@ bool LineSource::fill() {
         auto data = std::make_unique_for_overwrite<char[]>(capacity);
         std::memcpy(data.get(), data_.get() + keep, live);
         data_ = std::move(data);
+        lineEnds_ = std::make_unique_for_overwrite<std::uint64_t[]>(lineEndWords(capacity));
         capacity_ = capacity;
     } else if (keep > 0) {
         std::memmove(data_.get(), data_.get() + keep, live);
@@ -188,11 +220,12 @@ bool LineSource::fill() {
     dataOffset_ += static_cast<std::streamoff>(keep);
 
     const std::size_t got = input_->read(data_.get() + end_, capacity_ - end_);
+    end_ += got;
+    markLineEnds();
     if (got == 0) {
         streamDone_ = true;
         return false;
     }
-    end_ += got;
     return true;
 }
 
@@ -219,6 +252,7 @@ bool LineSource::rewind() {
     }
     markDropped_ = false;
     begin_ = end_ = 0;
+    markLineEnds();
     if (!input_->seek(markOffset_)) {
         streamDone_ = true;
         return false;

@@ -3,6 +3,7 @@
 // handling can be tested on its own.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <istream>
@@ -47,7 +48,31 @@ public:
     // line end form one more line. A line longer than `maxLine` bytes comes
     // as its first `maxLine` bytes with lineTooLong() true, and ends the
     // input. The view stays valid until the next call of any member.
-    bool next(std::string_view& line);
+    bool next(std::string_view& line) {
+        // The usual line, kept short: it and the byte after its end are in
+        // the buffer.
+        if (!again_.pending && !tooLong_) {
+            const std::size_t at = lineEndFrom(begin_);
+            if (at + 1 < end_ && at - begin_ <= maxLine_) {
+                const char* data = data_.get();
+                const bool cr = data[at] == '\r';
+                const bool crLf = cr && data[at + 1] == '\n';
+                line = std::string_view(data + begin_, at - begin_);
+                lineEnd_ = crLf ? LineEnd::CrLf : cr ? LineEnd::Cr : LineEnd::Lf;
+                begin_ = at + (crLf ? 2 : 1);
+                ++linesSinceMark_;
+                return true;
+            }
+        }
+        return nextInBuffer(line);
+    }
+    // The first byte of the next line when it is in the buffer already, else
+    // -1 (also at the end of the input).
+    int peek() const noexcept {
+        return again_.pending || tooLong_ || begin_ >= end_
+                   ? -1
+                   : static_cast<unsigned char>(data_[begin_]);
+    }
     // How the line last taken ended.
     LineEnd lineEnd() const noexcept { return lineEnd_; }
     bool lineTooLong() const noexcept { return tooLong_; }
@@ -69,12 +94,25 @@ public:
     std::size_t bufferCapacity() const noexcept { return capacity_; }
 
 private:
+    // next() for every other line.
+    bool nextInBuffer(std::string_view& line);
     // Notes where the input stands, if it can seek.
     void noteStart();
     // next() where the line or its end is not yet in the buffer.
     bool nextFromStream(std::string_view& line);
-    // The first CR or LF in the buffer at or after `from`, or end_.
-    std::size_t lineEndFrom(std::size_t from) const;
+    // The first CR or LF in the buffer at or after `from` (at most end_), or end_.
+    std::size_t lineEndFrom(std::size_t from) const noexcept {
+        std::size_t word = from / 64;
+        std::uint64_t bits = lineEnds_[word] & (~std::uint64_t{0} << (from % 64));
+        for (const std::size_t last = end_ / 64; bits == 0;) {
+            if (word == last) return end_;
+            bits = lineEnds_[++word];
+        }
+        return word * 64 + static_cast<std::size_t>(std::countr_zero(bits));
+    }
+    // Sets the bits of lineEnds_ for the bytes read.
+    void markLineEnds();
+    static std::size_t lineEndWords(std::size_t capacity) { return capacity / 64 + 1; }
     // Reads more bytes into the buffer, keeping the bytes still needed.
     // False when the stream has nothing more.
     bool fill();
@@ -87,6 +125,11 @@ private:
     std::size_t maxLine_;
     std::size_t capacity_;
     std::unique_ptr<char[]> data_;
+    // Bit i % 64 of lineEnds_[i / 64] is set when data_[i] is CR or LF, for
+    // i < end_; the bits from end_ on are clear. fill() sets them for all the
+    // bytes it reads at once, so a line's end is found without looking at its
+    // bytes again.
+    std::unique_ptr<std::uint64_t[]> lineEnds_;
     std::size_t begin_ = 0;  // first byte not yet taken
     std::size_t end_ = 0;    // one past the last byte read
     bool streamDone_ = false;

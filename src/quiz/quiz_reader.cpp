@@ -1,5 +1,6 @@
 #include "quiz/quiz_reader.h"
 
+#include <algorithm>
 #include <climits>
 #include <utility>
 
@@ -82,7 +83,16 @@ QuizReader::QuizReader(ByteInput& in, std::string fileName, Encoding encoding,
 
 bool QuizReader::readLine() {
     if (!source_.next(rawLine_)) return false;
-    if (lineNumber_ == INT_MAX) throw QuizError(fileName_, lineNumber_, expect::kTooManyLines);
+    if (lineNumber_ == 0 || lineNumber_ == INT_MAX || source_.lineTooLong()) return readUnusualLine();
+    ++lineNumber_;
+    return true;
+}
+
+bool QuizReader::readUnusualLine() {
+    if (lineNumber_ == INT_MAX) {
+        settleMarker();
+        throw QuizError(fileName_, lineNumber_, expect::kTooManyLines);
+    }
     ++lineNumber_;
     // A UTF-8 byte-order mark at the start of the file is not part of the title.
     if (lineNumber_ == 1 && encoding_ == Encoding::Utf8 &&
@@ -95,6 +105,7 @@ bool QuizReader::readLine() {
 }
 
 void QuizReader::refuseLongLine() {
+    settleMarker();
     std::string start;
     appendDecoded(rawLine_.substr(0, kLongLineQuote), encoding_, start);
     throw QuizError(fileName_, lineNumber_, std::move(start), expect::kTooLong);
@@ -109,6 +120,9 @@ void QuizReader::keepLastContent() {
         currentLine_.assign(*lastContent_.text, lastContent_.begin,
                             lastContent_.end - lastContent_.begin);
         lastContent_.text = nullptr;
+        marker_.pending = false;
+    } else {
+        settleMarker();
     }
 }
 
@@ -119,19 +133,43 @@ void QuizReader::endedAt(const std::string& expected) {
 
 const std::string& QuizReader::takeLine() {
     lastContent_.text = nullptr;
+    marker_.pending = false;
     currentLine_.clear();
     appendDecoded(rawLine_, encoding_, currentLine_);
     return currentLine_;
 }
 
-void QuizReader::appendContent(std::string& text, std::string_view separator, LinePart part,
-                               int item) {
+void QuizReader::takeMarker() {
+    if (observer_ != nullptr || rawLine_.size() > kShortLine) {
+        takeLine();
+        return;
+    }
+    lastContent_.text = nullptr;
+    std::ranges::copy(rawLine_, marker_.bytes.begin());
+    marker_.size = rawLine_.size();
+    marker_.pending = true;
+}
+
+std::string QuizReader::decoded(const ShortLine& line) const {
+    std::string text;
+    appendDecoded(std::string_view(line.bytes.data(), line.size), encoding_, text);
+    return text;
+}
+
+void QuizReader::settleMarker() {
+    if (!marker_.pending) return;
+    marker_.pending = false;
+    currentLine_ = decoded(marker_);
+}
+
+void QuizReader::appendContent(std::string& text, Separator separator, LinePart part, int item) {
     const std::size_t begin = text.size();
     appendDecoded(rawLine_, encoding_, text);
     lastContent_ = {&text, begin, text.size()};
     if (observer_ != nullptr)
         notify(part, item, std::string_view(text).substr(begin), rawLine_.size());
-    text += separator;
+    if (separator == Separator::LineEnd) text += '\r';
+    text += separator == Separator::Blank ? ' ' : '\n';
 }
 
 void QuizReader::notify(LinePart part, int item, std::string_view text, std::size_t ignoredFrom) {
@@ -141,7 +179,8 @@ void QuizReader::notify(LinePart part, int item, std::string_view text, std::siz
                          source_.lineEnd(), ignoredFrom});
 }
 
-void QuizReader::fail(std::string expected) const {
+void QuizReader::fail(std::string expected) {
+    settleMarker();
     throw QuizError(fileName_, lineNumber_, currentLine_, std::move(expected));
 }
 
@@ -158,7 +197,7 @@ std::string QuizReader::readIntroduction() {
         requireLine(expect::kIntroduction);
         if (endsBlock(Block::Introduction, rawLine_)) break;
         noteIntroductionLine();
-        appendContent(text, "\r\n", LinePart::Introduction, -1);
+        appendContent(text, Separator::LineEnd, LinePart::Introduction, -1);
     }
     takeLine();
     tableShape_.introductionEnd = lineNumber_;
@@ -234,12 +273,11 @@ std::string QuizReader::inAnswer(std::size_t answer, std::string_view message) c
 }
 
 void QuizReader::takeInQuestion(int answer, bool afterComma) {
-    if (readLine()) {
-        if (stray_.line == 0 && questionsRead_ > 0 && !isBlankLine(rawLine_)) {
-            stray_.line = lineNumber_;
-        }
-        return;
-    }
+    if (!readLine()) endedInQuestion(answer, afterComma);
+    if (stray_.line == 0 && questionsRead_ > 0 && !isBlankLine(rawLine_)) stray_.line = lineNumber_;
+}
+
+void QuizReader::endedInQuestion(int answer, bool afterComma) {
     // A question whose "," should have been "." and then the file ends: the
     // slip is that marker line, not the end of the file.
     if (afterComma) lastAnswerEndedWithComma(true);
@@ -248,7 +286,7 @@ void QuizReader::takeInQuestion(int answer, bool afterComma) {
                            : inAnswer(static_cast<std::size_t>(answer), expect::kAnswer));
     }
     std::string stray = stray_.marker.empty()
-                            ? questionText_.substr(stray_.begin, stray_.end - stray_.begin)
+                            ? questionText_->substr(stray_.begin, stray_.end - stray_.begin)
                             : std::move(stray_.marker);
     keepLastContent();
     throw QuizError(fileName_, stray_.line, std::move(stray), expect::kStrayText);
@@ -256,54 +294,78 @@ void QuizReader::takeInQuestion(int answer, bool afterComma) {
 
 Question QuizReader::readQuestion() {
     Question question;
+    readQuestion(question);
+    return question;
+}
+
+void QuizReader::readQuestion(Question& question) {
     // After a whole question, a block that the file ends inside is text after
     // the last question: the fault lies at its first line that is not blank,
     // not past the end of the file. That line is question text (kept as a
-    // place in questionText_) or, when the text is empty, the marker ending it.
+    // place in the text) or, when the text is empty, the marker ending it.
     stray_.line = 0;
     stray_.marker.clear();
     commaMarker_.line = 0;
-    questionText_.clear();
+    std::string& text = question.text;
+    text.clear();
+    questionText_ = &text;
     for (;;) {
         takeInQuestion(-1, false);
         if (endsBlock(Block::QuestionText, rawLine_)) break;
-        appendContent(questionText_, " ", LinePart::QuestionText, -1);
+        appendContent(text, Separator::Blank, LinePart::QuestionText, -1);
         if (stray_.line == lineNumber_) {
             stray_.begin = lastContent_.begin;
             stray_.end = lastContent_.end;
         }
     }
-    takeLine();
-    if (stray_.line == lineNumber_) stray_.marker = currentLine_;
+    takeMarker();
+    if (stray_.line == lineNumber_) {
+        settleMarker();
+        stray_.marker = currentLine_;
+    }
     notify(LinePart::QuestionTextEnd, -1, currentLine_, 1);
-    question.text = questionText_;
-    question.answers.reserve(kMaxAnswers);
+    std::vector<Answer>& answers = question.answers;
+    for (Answer& answer : answers) {
+        if (spareAnswers_.size() == kMaxAnswers) break;
+        spareAnswers_.push_back(std::move(answer));
+    }
+    answers.clear();
+    answers.reserve(kMaxAnswers);
     for (;;) {
-        readAnswer(question);
+        readAnswer(answers);
         if (rawLine_.front() == '.') {
             ++questionsRead_;
-            return question;
+            settleMarker();
+            return;
         }
-        if (question.answers.size() == kMaxAnswers) {
+        if (answers.size() == kMaxAnswers) {
             fail(inAnswer(kMaxAnswers - 1, expect::kFifthAnswer));
         }
         commaMarker_.line = lineNumber_;
-        commaMarker_.text = currentLine_;
-        commaMarker_.answer = question.answers.size() - 1;
+        commaMarker_.bytes = marker_;
+        if (!marker_.pending) commaMarker_.text = currentLine_;
+        commaMarker_.answer = answers.size() - 1;
     }
 }
 
-void QuizReader::readAnswer(Question& question) {
+void QuizReader::readAnswer(std::vector<Answer>& answers) {
     // Read straight into its place: the answers were reserved, so the text
     // stays where it is while it grows.
-    const std::size_t j = question.answers.size();
-    Answer& answer = question.answers.emplace_back();
+    const std::size_t j = answers.size();
+    if (spareAnswers_.empty()) {
+        answers.emplace_back();
+    } else {
+        answers.push_back(std::move(spareAnswers_.back()));
+        spareAnswers_.pop_back();
+        answers.back().text.clear();
+    }
+    Answer& answer = answers.back();
     for (;;) {
         takeInQuestion(static_cast<int>(j), commaMarker_.line != 0 && isBlankLine(answer.text));
         if (endsBlock(Block::Answer, rawLine_)) break;
-        appendContent(answer.text, " ", LinePart::AnswerText, static_cast<int>(j));
+        appendContent(answer.text, Separator::Blank, LinePart::AnswerText, static_cast<int>(j));
     }
-    takeLine();
+    takeMarker();
     if (rawLine_.size() < 2 || !isPointsDigit(rawLine_[1])) {
         if (rawLine_.front() == '.' && commaMarker_.line != 0 && answersFollow()) {
             lastAnswerEndedWithComma(false);
@@ -327,15 +389,25 @@ bool QuizReader::answersFollow() {
 }
 
 void QuizReader::lastAnswerEndedWithComma(bool atEndOfFile) {
+    settleMarker();
     std::string message = expect::kLastAnswerComma;
     message += atEndOfFile ? expect::kFileEndsAfterComma : expect::kNextQuestionAsAnswer;
-    throw QuizError(fileName_, commaMarker_.line, std::move(commaMarker_.text),
+    std::string text = commaMarker_.bytes.pending ? decoded(commaMarker_.bytes)
+                                                  : std::move(commaMarker_.text);
+    throw QuizError(fileName_, commaMarker_.line, std::move(text),
                     inAnswer(commaMarker_.answer, message));
 }
 
 bool QuizReader::atEnd() {
     if (drained_) return true;
     if (atEndCheckedAt_ == lineNumber_) return atEnd_;
+    // A next line that begins with text answers at once.
+    if (const int c = source_.peek(); c >= 0 && lineNumber_ > 0 && !isBlank(static_cast<char>(c)) &&
+                                      c != '\r' && c != '\n') {
+        atEndCheckedAt_ = lineNumber_;
+        atEnd_ = false;
+        return false;
+    }
     source_.mark();
     bool end = true;
     std::string_view line;

@@ -35,6 +35,7 @@
 // does no more than it needs for its results.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <istream>
@@ -125,6 +126,10 @@ public:
     // The rows the file gives, 0..4, in file order.
     std::vector<LevelRow> readLevelTable();
     Question readQuestion();
+    // The same into `question`, whose storage serves again: reading question
+    // after question into one object allocates next to nothing once it has
+    // held a long one. After a throw it holds part of the question.
+    void readQuestion(Question& question);
     // True when nothing but empty or blank-only lines is left. With an
     // observer, a true answer also reads those lines and reports them.
     bool atEnd();
@@ -139,19 +144,28 @@ public:
 private:
     // Takes the next line's bytes into rawLine_; false at the end.
     bool readLine();
+    // readLine for the first line, a line too long or one past the last number.
+    bool readUnusualLine();
     // Takes the next line, or throws: the file ended where `expected` was.
     void requireLine(const char* expected);
     [[noreturn]] void endedAt(const std::string& expected);
     [[noreturn]] void refuseLongLine();
-    // Makes currentLine_ the content line last read, before a throw.
+    // Makes currentLine_ the line last read, content or marker, before a throw.
     void keepLastContent();
     // Decodes the line just taken into currentLine_.
     const std::string& takeLine();
+    // Takes a question's marker line: as takeLine, but a short one waits in
+    // marker_ until it is wanted.
+    void takeMarker();
+    // Decodes the marker waiting in marker_, if any, into currentLine_.
+    void settleMarker();
+    // What follows each content line in a text: a blank, or CR LF.
+    enum class Separator : std::uint8_t { Blank, LineEnd };
     // Decodes the line just taken straight onto the end of `text`, reports it
     // as `part`, then appends `separator`.
-    void appendContent(std::string& text, std::string_view separator, LinePart part, int item);
+    void appendContent(std::string& text, Separator separator, LinePart part, int item);
     void notify(LinePart part, int item, std::string_view text, std::size_t ignoredFrom);
-    [[noreturn]] void fail(std::string expected) const;
+    [[noreturn]] void fail(std::string expected);
     std::int16_t minScore(bool firstRow);
 
     // Keeps track of the introduction's last lines looking like a level table.
@@ -164,7 +178,8 @@ private:
     // The next line of a question block, or the error at its end: for the
     // question's text when `answer` is -1, else for that answer.
     void takeInQuestion(int answer, bool afterComma);
-    void readAnswer(Question& question);
+    [[noreturn]] void endedInQuestion(int answer, bool afterComma);
+    void readAnswer(std::vector<Answer>& answers);
     [[noreturn]] void lastAnswerEndedWithComma(bool atEndOfFile);
     bool answersFollow();
     std::string inQuestion(std::string_view message) const;
@@ -178,14 +193,26 @@ private:
     // currentLine_ is the line last read once each operation has returned or
     // thrown; while one runs, a content line lives only in the text it joined.
     std::string currentLine_;
+    // A question's marker line of at most kShortLine bytes, read without an
+    // observer: kept as its bytes, since most are never shown, and decoded
+    // into currentLine_ when a message or the end of the question wants it.
+    static constexpr std::size_t kShortLine = 16;
+    struct ShortLine {
+        std::array<char, kShortLine> bytes{};
+        std::size_t size = 0;
+        bool pending = false;  // it is the line last taken, not yet in currentLine_
+    };
+    ShortLine marker_;
+    std::string decoded(const ShortLine& line) const;
     struct {
         const std::string* text = nullptr;
         std::size_t begin = 0;
         std::size_t end = 0;
     } lastContent_;
-    // The text of the question being read: copied whole into the question
-    // once read, so a text of several lines is allocated once, at its size.
-    std::string questionText_;
+    // The text of the question being read, in the caller's question.
+    const std::string* questionText_ = nullptr;
+    // Answers of earlier questions, kept for their storage.
+    std::vector<Answer> spareAnswers_;
     int lineNumber_ = 0;
     int questionsRead_ = 0;
     int atEndCheckedAt_ = -1;  // lineNumber_ when atEnd last looked ahead
@@ -212,7 +239,8 @@ private:
     } stray_;
     struct {
         int line = 0;  // the last "," marker line of the question, 0 for none
-        std::string text;
+        ShortLine bytes;  // its bytes, when they were kept so
+        std::string text;  // else its text
         std::size_t answer = 0;  // the answer it ends
     } commaMarker_;
 };
