@@ -67,9 +67,10 @@ void checkPlayableQuiz(quiz::ByteInput& in, const std::string& fileName, quiz::E
         check.readLevelTable();
         // "Ok" reads the first question whatever atEnd says, so a quiz
         // without questions is broken too.
+        quiz::Question question;
         int questions = 0;
         do {
-            check.readQuestion();
+            check.readQuestion(question);
         } while (++questions < kWinningScore && !check.atEnd());
     }
     if (start < 0 || !in.seek(start))

@@ -130,8 +130,9 @@ QuizDocument readDocument(std::istream& in, const std::string& fileName) {
     for (std::size_t i = 0; i < rows.size(); ++i) document.verdicts[i].minScore = rows[i].minScore;
     // "Ok" reads the first question whatever atEnd says, as the game does.
     std::size_t number = 0;
+    Question question;
     do {
-        const Question question = reader.readQuestion();
+        reader.readQuestion(question);
         for (std::size_t j = 0; j < question.answers.size(); ++j) {
             document.questions[number].answers[j].right = question.answers[j].points == 1;
         }

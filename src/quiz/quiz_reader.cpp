@@ -156,10 +156,11 @@ std::string QuizReader::decoded(const ShortLine& line) const {
     return text;
 }
 
-void QuizReader::settleMarker() {
+void QuizReader::settleMarker() const {
     if (!marker_.pending) return;
     marker_.pending = false;
-    currentLine_ = decoded(marker_);
+    currentLine_.clear();
+    appendDecoded(std::string_view(marker_.bytes.data(), marker_.size), encoding_, currentLine_);
 }
 
 void QuizReader::appendContent(std::string& text, Separator separator, LinePart part, int item) {
@@ -272,15 +273,15 @@ std::string QuizReader::inAnswer(std::size_t answer, std::string_view message) c
            std::string(message);
 }
 
-void QuizReader::takeInQuestion(int answer, bool afterComma) {
-    if (!readLine()) endedInQuestion(answer, afterComma);
+void QuizReader::takeInQuestion(int answer, const std::string& answerText) {
+    if (!readLine()) endedInQuestion(answer, answerText);
     if (stray_.line == 0 && questionsRead_ > 0 && !isBlankLine(rawLine_)) stray_.line = lineNumber_;
 }
 
-void QuizReader::endedInQuestion(int answer, bool afterComma) {
+void QuizReader::endedInQuestion(int answer, const std::string& answerText) {
     // A question whose "," should have been "." and then the file ends: the
     // slip is that marker line, not the end of the file.
-    if (afterComma) lastAnswerEndedWithComma(true);
+    if (answer >= 0 && commaMarker_.line != 0 && isBlankLine(answerText)) lastAnswerEndedWithComma(true);
     if (stray_.line == 0) {
         endedAt(answer < 0 ? inQuestion(expect::kQuestion)
                            : inAnswer(static_cast<std::size_t>(answer), expect::kAnswer));
@@ -310,7 +311,7 @@ void QuizReader::readQuestion(Question& question) {
     text.clear();
     questionText_ = &text;
     for (;;) {
-        takeInQuestion(-1, false);
+        takeInQuestion(-1, text);
         if (endsBlock(Block::QuestionText, rawLine_)) break;
         appendContent(text, Separator::Blank, LinePart::QuestionText, -1);
         if (stray_.line == lineNumber_) {
@@ -335,7 +336,6 @@ void QuizReader::readQuestion(Question& question) {
         readAnswer(answers);
         if (rawLine_.front() == '.') {
             ++questionsRead_;
-            settleMarker();
             return;
         }
         if (answers.size() == kMaxAnswers) {
@@ -361,7 +361,7 @@ void QuizReader::readAnswer(std::vector<Answer>& answers) {
     }
     Answer& answer = answers.back();
     for (;;) {
-        takeInQuestion(static_cast<int>(j), commaMarker_.line != 0 && isBlankLine(answer.text));
+        takeInQuestion(static_cast<int>(j), answer.text);
         if (endsBlock(Block::Answer, rawLine_)) break;
         appendContent(answer.text, Separator::Blank, LinePart::AnswerText, static_cast<int>(j));
     }

@@ -135,7 +135,10 @@ public:
     bool atEnd();
 
     // The line last read, decoded; and its 1-based number.
-    const std::string& currentLine() const noexcept { return currentLine_; }
+    const std::string& currentLine() const {
+        settleMarker();
+        return currentLine_;
+    }
     int lineNumber() const noexcept { return lineNumber_; }
     const std::string& fileName() const noexcept { return fileName_; }
     // True when the file began with the UTF-8 byte-order mark (and was read as UTF-8).
@@ -158,7 +161,7 @@ private:
     // marker_ until it is wanted.
     void takeMarker();
     // Decodes the marker waiting in marker_, if any, into currentLine_.
-    void settleMarker();
+    void settleMarker() const;
     // What follows each content line in a text: a blank, or CR LF.
     enum class Separator : std::uint8_t { Blank, LineEnd };
     // Decodes the line just taken straight onto the end of `text`, reports it
@@ -176,9 +179,10 @@ private:
 
     // The parts of readQuestion.
     // The next line of a question block, or the error at its end: for the
-    // question's text when `answer` is -1, else for that answer.
-    void takeInQuestion(int answer, bool afterComma);
-    [[noreturn]] void endedInQuestion(int answer, bool afterComma);
+    // question's text when `answer` is -1, else for that answer, whose text
+    // so far is `answerText`.
+    void takeInQuestion(int answer, const std::string& answerText);
+    [[noreturn]] void endedInQuestion(int answer, const std::string& answerText);
     void readAnswer(std::vector<Answer>& answers);
     [[noreturn]] void lastAnswerEndedWithComma(bool atEndOfFile);
     bool answersFollow();
@@ -191,18 +195,19 @@ private:
     ReadObserver* observer_;
     std::string_view rawLine_;  // the bytes of the line last read, until the next read
     // currentLine_ is the line last read once each operation has returned or
-    // thrown; while one runs, a content line lives only in the text it joined.
-    std::string currentLine_;
+    // thrown, or marker_ holds it; while one runs, a content line lives only
+    // in the text it joined.
+    mutable std::string currentLine_;
     // A question's marker line of at most kShortLine bytes, read without an
     // observer: kept as its bytes, since most are never shown, and decoded
-    // into currentLine_ when a message or the end of the question wants it.
+    // into currentLine_ when a message or currentLine() wants it.
     static constexpr std::size_t kShortLine = 16;
     struct ShortLine {
         std::array<char, kShortLine> bytes{};
         std::size_t size = 0;
         bool pending = false;  // it is the line last taken, not yet in currentLine_
     };
-    ShortLine marker_;
+    mutable ShortLine marker_;
     std::string decoded(const ShortLine& line) const;
     struct {
         const std::string* text = nullptr;

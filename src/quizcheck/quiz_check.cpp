@@ -237,6 +237,7 @@ private:
     std::optional<NumberedLine> introductionFirst_;
     LevelTable levelLines_;
     QuestionLines question_;
+    quiz::Question read_;  // the question being checked, read into again for each
     std::optional<LevelTable> table_;
     std::vector<Warning> held_;
     bool settled_ = false;
@@ -316,7 +317,8 @@ void QuizCheck::noteResultsScreen(int score) {
 
 void QuizCheck::checkQuestion(int number) {
     question_ = {};
-    const quiz::Question question = reader_.readQuestion();
+    reader_.readQuestion(read_);
+    const quiz::Question& question = read_;
     const std::string prefix = words::question(number) + ": ";
     const NumberedLine& first = question_.first;
     if (number == kLadderSteps + 1) warn(first, prefix + say::kBeyondLadder);

@@ -1,7 +1,9 @@
 // The quiz file reader, its line splitter and the encodings: file bytes -> what is read, or the error's line and cause.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
+#include <vector>
 
 #include <fcntl.h>
 
@@ -18,6 +20,7 @@ using testing_support::crlf;
 
 // Everything read, one item a line: "T title", "I intro", "L verdict=min",
 // "Q text", "A text=points"; or "error <line> «quoted line»" and the message.
+// The questions are read into one object, as the game's check reads them.
 std::string readBytes(const std::string& bytes, Encoding encoding = Encoding::Windows1251) {
     std::istringstream in(bytes);
     quiz::QuizReader reader(in, "test1.txt", encoding);
@@ -25,8 +28,9 @@ std::string readBytes(const std::string& bytes, Encoding encoding = Encoding::Wi
         std::string out = "T " + reader.readTitle();
         out += "\nI " + reader.readIntroduction() + "\n";
         for (const auto& r : reader.readLevelTable()) out += "L " + r.text + "=" + std::to_string(r.minScore) + "\n";
+        quiz::Question q;
         while (!reader.atEnd()) {
-            const quiz::Question q = reader.readQuestion();
+            reader.readQuestion(q);
             out += "Q " + q.text + "\n";
             for (const auto& a : q.answers) out += "A " + a.text + "=" + std::to_string(a.points) + "\n";
         }
@@ -42,7 +46,8 @@ struct Case { std::string name, bytes, read; Encoding encoding = Encoding::Windo
 const std::string kBom(quiz::kUtf8ByteOrderMark);
 
 const std::string kExampleUtf8 = crlf("Столицы|Привет|Go!|.|Top|13|Low|-7|.|Где|Москва?|.|Да|,0|Нет|,1|Ёж|.0");
-const std::string kExample = testing_support::toWindows1251(kExampleUtf8), kExampleRead =
+const std::string kExample = testing_support::toWindows1251(kExampleUtf8), kLongTail = " и ещё много слов после",
+                  kExampleRead =
     "T Столицы\nI Привет\r\nGo!\r\n\nL Top=13\nL Low=-7\nQ Где Москва? \nA Да =0\nA Нет =1\nA Ёж =0\n";
 
 const Case kCases[] = {
@@ -61,6 +66,8 @@ const Case kCases[] = {
     {"four_rows_and_a_score_line_with_a_point_ends_the_table", crlf("T|.|a|1|b|2|c|3|d|.5|Q|.|A|.1"),
      "T T\nI \nL a=1\nL b=2\nL c=3\nL d=0\nQ Q \nA A =1\n"},
     {"four_answers_and_empty_texts", crlf("T|.|.|.|,0|,1|,0|.0"), "T T\nI \nQ \nA =0\nA =1\nA =0\nA =0\n"},
+    {"nothing_of_one_question_carries_over_to_the_next", crlf("T|.|.|Q1|.|a|,1|b|,0|c|,1|d|.0|.|.1|Q3|q|.|x|,0|.0"),
+     "T T\nI \nQ Q1 \nA a =1\nA b =0\nA c =1\nA d =0\nQ \nA =1\nQ Q3 q \nA x =0\nA =0\n"},
     {"no_questions", crlf("T|.|.||"), "T T\nI \n"}, {"empty_file", "", "error 1\nзаголовка"},
     {"undefined_byte_is_a_replacement", crlf("\x98|.|.|Q|.|A|.1"), "T \xEF\xBF\xBD\nI \nQ Q \nA A =1\n"},
     {"ends_in_introduction", crlf("T|i"), "error 3\nвступления"},
@@ -72,6 +79,17 @@ const Case kCases[] = {
     {"last_answer_ended_with_a_comma", crlf("T|.|.|Q|.|A|,0|B|,1|Q2|.|C|.1"), "error 9 «,1»\nответ Б: строка, "
      "закрывающая последний ответ вопроса, должна начинаться с точки, а эта начинается с запятой, и текст "
      "следующего вопроса читается как ещё один ответ"},
+    {"comma_marker_quoted_decoded", testing_support::toWindows1251(crlf("T|.|.|Q|.|A|,0|B|,1 ёж|Q2|.|C|.1")),
+     "error 9 «,1 ёж»\nответ Б: строка, закрывающая последний ответ"},
+    {"long_comma_marker_quoted_decoded",
+     testing_support::toWindows1251(crlf("T|.|.|Q|.|A|,0 ё|B|,1" + kLongTail + "|Q2|.|C|.1")),
+     "error 9 «,1" + kLongTail + "»\nответ Б: строка, закрывающая последний ответ"},
+    {"comma_marker_quoted_at_the_end_of_the_file", crlf("T|.|.|Q|.|A|,0|B|,1 \xD1\x91|"),
+     "error 9 «,1 ё»\nа после неё файл закончился", Encoding::Utf8},
+    {"marker_without_points_quoted_decoded", testing_support::toWindows1251(crlf("T|.|.|Q|.|A|. ёж")),
+     "error 7 «. ёж»\nцифрой 0 или 1"},
+    {"long_marker_without_points_quoted_decoded", testing_support::toWindows1251(crlf("T|.|.|Q|.|A|." + kLongTail)),
+     "error 7 «." + kLongTail + "»\nцифрой 0 или 1"},
     {"last_marker_without_its_digit", crlf("T|.|.|Q|.|A|,0|B|.|Q2|.|C|.1"), "error 9 «.»\nответ Б: ожидалась строка"},
     {"introduction_not_closed", crlf("T|Hi|Top|13|Low|5|.|Q|.|A|.1"), "error 3 «Top»\nвступление, похоже, не "
      "закрыто строкой с точкой: с этой строки идут оценки и числа баллов"},
@@ -104,6 +122,34 @@ TEST(Reader, ReadsEachRuleOfTheFormatAndReportsEachFaultAtItsLine) {
         if (!c.read.starts_with("error ")) EXPECT_EQ(read, c.read) << c.name;
         else EXPECT_TRUE(read.starts_with(c.read.substr(0, head)) && read.find(c.read.substr(head), head) != npos &&
                          (read.find("\nСтрока: «") != npos) == (c.read.find("«") != npos)) << c.name << "\n" << read;
+    }
+}
+
+// The line last read, decoded, after each question and after the fault that
+// ends the file, as the game and quizcheck show it.
+TEST(Reader, KeepsTheLineLastReadDecoded) {
+    const std::string tail = "ответ верный, и это длинная строка";
+    const std::pair<std::string, std::string> cases[] = {
+        {crlf("T|.|.|Q|.|A|.1 ёж|Q2|.|B|,0|C|.0 да"), "7 .1 ёж|13 .0 да|"},
+        {crlf("T|.|.|Q|.|A|.1 " + tail + "|Q2|.|B|.1 ё"), "7 .1 " + tail + "|11 .1 ё|"},
+        {crlf("T|.|.|Q|.|A|.1|Q2|.|B|,1 ё"), "7 .1|error 11 ,1 ё|"},
+        {crlf("T|.|.|Q|.|A|.1|Q2|.|B|,1 ё|текст"), "7 .1|error 12 текст|"},
+        {crlf("T|.|.|Q|.|A|.0|Q2|.|B|.2 ё|"), "7 .0|error 11 .2 ё|"},
+    };
+    for (const auto& [utf8, read] : cases) {
+        std::istringstream in(testing_support::toWindows1251(utf8));
+        quiz::QuizReader reader(in, "test1.txt");
+        reader.readTitle(), reader.readIntroduction(), reader.readLevelTable();
+        std::string out;
+        try {
+            for (quiz::Question q; !reader.atEnd(); out += "|") {
+                reader.readQuestion(q);
+                out += std::to_string(reader.lineNumber()) + " " + reader.currentLine();
+            }
+        } catch (const quiz::QuizError& e) {
+            out += "error " + std::to_string(reader.lineNumber()) + " " + reader.currentLine() + "|";
+        }
+        EXPECT_EQ(out, read) << utf8;
     }
 }
 
@@ -154,6 +200,34 @@ TEST(Reader, LooksFarAheadWithABoundedBufferOrThroughAPipe) {
     std::string_view line;
     for (ahead.mark(); ahead.next(line) && line.empty();) {}
     EXPECT_TRUE(line == "x" && ahead.bufferCapacity() <= 4096U) << line << " " << ahead.bufferCapacity();
+}
+
+// Lines of every length around the 64 bytes that line ends are found in at
+// once, ended every way, through buffers of several sizes and reads of a
+// few bytes: the lines a byte-by-byte split gives.
+TEST(LineSource, SplitsEveryLayoutAsAByteByByteSplitDoes) {
+    const std::string_view ends[] = {"\r\n", "\n", "\r", "\r\r\n", "\n\r"};
+    std::string bytes;
+    for (std::size_t n = 0, i = 0; bytes.size() < 3000; ++i, n = (n * 7 + 13) % 140)
+        bytes += std::string(n, static_cast<char>('a' + i % 26)) + std::string(ends[i % std::size(ends)]);
+    bytes += "no line end";
+    std::vector<std::string> expected;  // "text/end" for each line
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t end = std::min(bytes.find_first_of("\r\n", at), bytes.size());
+        const std::size_t endSize = end == bytes.size() ? 0 : bytes.compare(end, 2, "\r\n") == 0 ? 2 : 1;
+        expected.push_back(bytes.substr(at, end - at) + "/" + bytes.substr(end, endSize));
+        at = end + endSize;
+    }
+    for (const std::size_t bufferSize : {16, 64, 100, 4096})
+        for (const std::size_t step : {1, 5, 64, 4096}) {
+            testing_support::TrickleBuf trickle(bytes, step);
+            std::istream in(&trickle);
+            quiz::LineSource source(in, bufferSize);
+            std::vector<std::string> lines;
+            for (std::string_view line; source.next(line);)
+                lines.push_back(std::string(line) + "/" + std::string(quiz::lineEndBytes(source.lineEnd())));
+            EXPECT_EQ(lines, expected) << bufferSize << " " << step;
+        }
 }
 
 TEST(Encoding, Windows1251TableAgreesWithIconvForEveryByte) {
