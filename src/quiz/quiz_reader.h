@@ -88,8 +88,10 @@ struct ReadLine {
     LineEnd end = LineEnd::None;
     // bytes.substr(ignoredFrom) is what the reader ignores (the rest of an
     // ending "." line, what follows an answer's points digit, a whole
-    // trailing line); the same index splits `text`, since what precedes it is
-    // ASCII.
+    // trailing line). Where it ignores something, what precedes it is ASCII,
+    // so the same index splits `text`; where it ignores nothing, ignoredFrom
+    // is bytes.size() and all of `text` is kept (in Windows-1251 that is no
+    // index into `text`).
     std::size_t ignoredFrom = 0;
 };
 

@@ -153,6 +153,32 @@ TEST(Reader, KeepsTheLineLastReadDecoded) {
     }
 }
 
+// What an observer hears of each line: "number part question.item text|ignored end", the ignored part
+// after "|", the line end as r, n, rn or none.
+struct Heard final : quiz::ReadObserver {
+    std::string lines;
+    void lineRead(const quiz::ReadLine& l) override {
+        const std::string_view end = l.end == quiz::LineEnd::CrLf ? "rn" : l.end == quiz::LineEnd::Lf ? "n"
+                                     : l.end == quiz::LineEnd::Cr ? "r" : "none";
+        const std::size_t kept = l.ignoredFrom == l.bytes.size() ? l.text.size() : l.ignoredFrom;
+        lines += std::to_string(l.number) + " " + std::to_string(static_cast<int>(l.part)) + " " +
+                 std::to_string(l.question) + "." + std::to_string(l.item) + " " +
+                 std::string(l.text.substr(0, kept)) + "|" + std::string(l.text.substr(kept)) + " " +
+                 std::string(end) + (l.bytes == l.text ? "" : " bytes") + "\n";
+    }
+};
+
+TEST(Reader, TellsAnObserverWhatEachLineIs) {
+    std::istringstream in(testing_support::toWindows1251("Т\r.в\nОк\n 5\n.\r\nQ\n. x\nA\n,1 z\nB\n.0\n \n\n"));
+    Heard heard;
+    quiz::QuizReader reader(in, "test1.txt", Encoding::Windows1251, quiz::LineSource::kDefaultBufferSize, &heard);
+    reader.readTitle(), reader.readIntroduction(), reader.readLevelTable(), reader.readQuestion();
+    EXPECT_TRUE(reader.atEnd());
+    EXPECT_EQ(heard.lines, "1 0 -1.-1 Т| r bytes\n2 2 -1.-1 .|в n bytes\n3 3 -1.0 Ок| n bytes\n4 4 -1.0  5| n\n"
+                           "5 5 -1.1 .| rn\n6 6 0.-1 Q| n\n7 7 0.-1 .| x n\n8 8 0.0 A| n\n9 9 0.0 ,1| z n\n"
+                           "10 8 0.1 B| n\n11 9 0.1 .0| n\n12 10 -1.-1 |  n\n13 10 -1.-1 | n\n");
+}
+
 TEST(Reader, MessageQuotesALongLineShortened) {
     const std::string read = readBytes(crlf("T|.|V|" + std::string(5000, '7') + "|."));
     const std::string message = read.substr(read.find('\n'));  // past the quote in full
