@@ -3,7 +3,7 @@
 
 quiz_packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev libfontconfig-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation2
   dpkg-dev file lintian appstream desktop-file-utils man-db groff-base

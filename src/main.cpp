@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "app/app.h"
+#include "app/font_config.h"
 #include "window/form1.h"
 
 int main(int argc, char* argv[]) {
@@ -12,7 +13,11 @@ int main(int argc, char* argv[]) {
     const app::Launch launch = app::parseCommandLine(arguments);
     if (launch.action == app::Launch::Action::Print) return app::print(launch);
 
+    // The fonts' configuration loads while the toolkit starts; the window
+    // measures its first text once it is loaded.
+    app::FontConfigLoad fonts;
     QApplication application(argc, argv);
     window::Form1 form;
+    fonts.wait();
     return app::runGame(form, launch);
 }

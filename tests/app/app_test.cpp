@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "app/app.h"
+#include "app/font_config.h"
 #include "app/user_folder.h"
 #include "support/support.h"
 #include "window/form1.h"
@@ -24,6 +25,29 @@ Launch parse(QStringList args) {
     std::vector<std::string> bytes{"quizladder"};
     for (const QString& arg : args) bytes.push_back(arg.toStdString());
     return app::parseCommandLine(bytes);
+}
+
+TEST(FontConfigLoad, TheHelperRunsBesideItsCreator) {
+    // The processors allowed, the creator's, and the helper's (none: it is left to the scheduler).
+    struct Case { std::vector<int> allowed; int current; std::vector<int> helper; };
+    const Case cases[] = {
+        {{0, 1}, 0, {1}}, {{0, 1}, 1, {0}}, {{0, 2, 5}, 2, {0, 5}}, {{3, 1023}, 1023, {3}},
+        {{0}, 0, {}}, {{}, 0, {}}, {{0, 1}, 2, {}}, {{0, 1}, -1, {}}, {{0, 1}, CPU_SETSIZE, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.allowed) + " from " + std::to_string(c.current));
+        cpu_set_t allowed;
+        CPU_ZERO(&allowed);
+        for (const int cpu : c.allowed) CPU_SET(cpu, &allowed);
+        cpu_set_t helper;
+        CPU_ZERO(&helper);
+        CPU_SET(7, &helper);
+        EXPECT_EQ(app::helperProcessors(allowed, c.current, helper), !c.helper.empty());
+        std::vector<int> got;
+        for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu)
+            if (CPU_ISSET(cpu, &helper)) got.push_back(cpu);
+        EXPECT_EQ(got, c.helper.empty() ? std::vector<int>{7} : c.helper);
+    }
 }
 
 TEST(CommandLine, EachCommandLineGivesItsOutcome) {

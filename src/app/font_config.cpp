@@ -1,0 +1,45 @@
+#include "app/font_config.h"
+
+#include <fontconfig/fontconfig.h>
+
+namespace app {
+namespace {
+
+void* loadConfiguration(void*) {
+    FcInit();
+    return nullptr;
+}
+
+}  // namespace
+
+bool helperProcessors(const cpu_set_t& allowed, int current, cpu_set_t& helper) {
+    if (current < 0 || current >= CPU_SETSIZE || !CPU_ISSET(current, &allowed) || CPU_COUNT(&allowed) < 2)
+        return false;
+    helper = allowed;
+    CPU_CLR(current, &helper);
+    return true;
+}
+
+FontConfigLoad::FontConfigLoad() noexcept {
+    pthread_attr_t attributes;
+    if (pthread_attr_init(&attributes) != 0) return;
+    cpu_set_t allowed;
+    cpu_set_t helper;
+    CPU_ZERO(&allowed);
+    if (sched_getaffinity(0, sizeof allowed, &allowed) == 0 && helperProcessors(allowed, sched_getcpu(), helper))
+        pthread_attr_setaffinity_np(&attributes, sizeof helper, &helper);
+    running_ = pthread_create(&thread_, &attributes, loadConfiguration, nullptr) == 0;
+    pthread_attr_destroy(&attributes);
+    // Where the processors asked for are refused, any will do.
+    if (!running_) running_ = pthread_create(&thread_, nullptr, loadConfiguration, nullptr) == 0;
+}
+
+FontConfigLoad::~FontConfigLoad() { wait(); }
+
+void FontConfigLoad::wait() noexcept {
+    if (!running_) return;
+    running_ = false;
+    pthread_join(thread_, nullptr);
+}
+
+}  // namespace app
