@@ -1,6 +1,7 @@
 #include "app/font_config.h"
 
 #include <fontconfig/fontconfig.h>
+#include <malloc.h>
 
 namespace app {
 namespace {
@@ -40,6 +41,9 @@ void FontConfigLoad::wait() noexcept {
     if (!running_) return;
     running_ = false;
     pthread_join(thread_, nullptr);
+    // What the helper freed stays with it, of no use to this thread: back
+    // to the system.
+    malloc_trim(0);
 }
 
 }  // namespace app
