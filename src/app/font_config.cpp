@@ -4,14 +4,8 @@
 #include <malloc.h>
 
 namespace app {
-namespace {
 
-void* loadConfiguration(void*) {
-    FcInit();
-    return nullptr;
-}
-
-}  // namespace
+void loadFontConfig() { FcInit(); }
 
 bool helperProcessors(const cpu_set_t& allowed, int current, cpu_set_t& helper) {
     if (current < 0 || current >= CPU_SETSIZE || !CPU_ISSET(current, &allowed) || CPU_COUNT(&allowed) < 2)
@@ -21,7 +15,7 @@ bool helperProcessors(const cpu_set_t& allowed, int current, cpu_set_t& helper) 
     return true;
 }
 
-FontConfigLoad::FontConfigLoad() noexcept {
+FontConfigLoad::FontConfigLoad(Load load) noexcept : load_(load) {
     pthread_attr_t attributes;
     if (pthread_attr_init(&attributes) != 0) return;
     cpu_set_t allowed;
@@ -29,10 +23,13 @@ FontConfigLoad::FontConfigLoad() noexcept {
     CPU_ZERO(&allowed);
     if (sched_getaffinity(0, sizeof allowed, &allowed) == 0 && helperProcessors(allowed, sched_getcpu(), helper))
         pthread_attr_setaffinity_np(&attributes, sizeof helper, &helper);
-    running_ = pthread_create(&thread_, &attributes, loadConfiguration, nullptr) == 0;
+    running_ = pthread_create(&thread_, &attributes, &FontConfigLoad::run, this) == 0;
     pthread_attr_destroy(&attributes);
-    // Where the processors asked for are refused, any will do.
-    if (!running_) running_ = pthread_create(&thread_, nullptr, loadConfiguration, nullptr) == 0;
+}
+
+void* FontConfigLoad::run(void* self) {
+    static_cast<FontConfigLoad*>(self)->load_();
+    return nullptr;
 }
 
 FontConfigLoad::~FontConfigLoad() { wait(); }

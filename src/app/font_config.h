@@ -14,20 +14,31 @@
 
 namespace app {
 
+// Loads fontconfig's configuration (FcInit), as the toolkit would.
+void loadFontConfig();
+
 class FontConfigLoad {
 public:
-    // Starts loading, on another processor than the caller's where it may.
-    FontConfigLoad() noexcept;
+    using Load = void (*)();
+
+    // Starts `load` (fontconfig's configuration, unless a test gives another
+    // one) on a helper thread, on another processor than the caller's where
+    // it may. Where no thread can start, nothing is loaded ahead.
+    explicit FontConfigLoad(Load load = loadFontConfig) noexcept;
     // Waits for the helper, as wait() does.
     ~FontConfigLoad();
     FontConfigLoad(const FontConfigLoad&) = delete;
     FontConfigLoad& operator=(const FontConfigLoad&) = delete;
 
-    // Returns once the configuration is loaded or its loading ended in
-    // failure (the toolkit then tries again and reports as it always does).
+    // Returns once the loading is done: the configuration is loaded, or its
+    // loading failed (the toolkit then tries again and reports as it always
+    // does). What the helper freed goes back to the system.
     void wait() noexcept;
 
 private:
+    static void* run(void* self);
+
+    Load load_;
     pthread_t thread_{};
     bool running_ = false;
 };

@@ -1,6 +1,9 @@
 // The program's start as main() runs it: the command line, whole games through
 // runGame on the real window (offscreen), and the player's own play folder.
 #include <QAbstractButton>
+#include <atomic>
+#include <chrono>
+#include <thread>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -47,6 +50,33 @@ TEST(FontConfigLoad, TheHelperRunsBesideItsCreator) {
         for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu)
             if (CPU_ISSET(cpu, &helper)) got.push_back(cpu);
         EXPECT_EQ(got, c.helper.empty() ? std::vector<int>{7} : c.helper);
+    }
+}
+
+// The helper's loading is over by the time the window measures its first
+// text: wait(), or the end of the load, returns only after it. The loading
+// given here takes a while, so that returning early would show.
+TEST(FontConfigLoad, TheLoadingIsOverOnceWaitedFor) {
+    static std::atomic<int> started;
+    static std::atomic<int> finished;
+    for (const bool waited : {true, false}) {
+        SCOPED_TRACE(waited ? "wait()" : "end of the load");
+        started = 0;
+        finished = 0;
+        {
+            app::FontConfigLoad load([] {
+                ++started;
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                ++finished;
+            });
+            if (waited) {
+                load.wait();
+                EXPECT_EQ(finished, 1);
+                load.wait();
+            }
+        }
+        EXPECT_EQ(started, 1);
+        EXPECT_EQ(finished, 1);
     }
 }
 
