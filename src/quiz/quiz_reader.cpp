@@ -159,8 +159,7 @@ std::string QuizReader::decoded(const ShortLine& line) const {
 void QuizReader::settleMarker() const {
     if (!marker_.pending) return;
     marker_.pending = false;
-    currentLine_.clear();
-    appendDecoded(std::string_view(marker_.bytes.data(), marker_.size), encoding_, currentLine_);
+    currentLine_ = decoded(marker_);
 }
 
 void QuizReader::appendContent(std::string& text, Separator separator, LinePart part, int item) {
