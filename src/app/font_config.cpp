@@ -1,11 +1,27 @@
 #include "app/font_config.h"
 
-#include <fontconfig/fontconfig.h>
 #include <malloc.h>
 
 namespace app {
 
-void loadFontConfig() { FcInit(); }
+Configuration loadConfiguration(const char* file) {
+    Configuration config(FcConfigCreate());
+    if (!config || !FcConfigParseAndLoad(config.get(), reinterpret_cast<const FcChar8*>(file), FcTrue)) return nullptr;
+    // The cache folders the files name; where they name none, FcInit adds
+    // its defaults.
+    FcStrList* const cacheDirs = FcConfigGetCacheDirs(config.get());
+    if (cacheDirs == nullptr) return nullptr;
+    const bool cached = FcStrListNext(cacheDirs) != nullptr;
+    FcStrListDone(cacheDirs);
+    if (!cached || !FcConfigBuildFonts(config.get())) return nullptr;
+    return config;
+}
+
+void loadFontConfig() {
+    // The current configuration holds a reference of its own.
+    if (const Configuration config = loadConfiguration(); config && FcConfigSetCurrent(config.get())) return;
+    FcInit();
+}
 
 bool helperProcessors(const cpu_set_t& allowed, int current, cpu_set_t& helper) {
     if (current < 0 || current >= CPU_SETSIZE || !CPU_ISSET(current, &allowed) || CPU_COUNT(&allowed) < 2)

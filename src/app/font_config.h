@@ -5,16 +5,37 @@
 // milliseconds, the largest single step of the window's start. A
 // FontConfigLoad loads it on a helper thread while the toolkit starts and
 // connects to the display, so that the window finds it loaded. Nothing else
-// changes: the toolkit asks the same library for the same configuration, and
-// where the helper cannot start the toolkit loads it as before.
+// changes: the toolkit asks the same library for the same configuration
+// (built without a catalogue that FcInit parses and nothing uses, see
+// loadConfiguration), and where the helper cannot start the toolkit loads it
+// as before.
 #pragma once
 
+#include <fontconfig/fontconfig.h>
 #include <pthread.h>
 #include <sched.h>
 
+#include <memory>
+
 namespace app {
 
-// Loads fontconfig's configuration (FcInit), as the toolkit would.
+struct ConfigurationRelease {
+    void operator()(FcConfig* config) const { FcConfigDestroy(config); }
+};
+using Configuration = std::unique_ptr<FcConfig, ConfigurationRelease>;
+
+// The font configuration that FcInit loads: the same files (the system's main
+// file, or `file`), the same font folders, caches and fonts, built apart and
+// not made current. FcInit also parses every template of the folder of
+// configurations a system may enable (/usr/share/fontconfig/conf.avail), only
+// to list their descriptions (fc-conflist); none of them takes effect, and
+// they cost as much as all the rest. Null where FcInit would do more: the
+// files fail to load, or name no cache folder (FcInit then adds its own).
+Configuration loadConfiguration(const char* file = nullptr);
+
+// Makes the font configuration current, as the toolkit's FcInit() would:
+// loadConfiguration()'s where it gives one, else FcInit()'s own. Nothing else
+// in the process may use fontconfig meanwhile.
 void loadFontConfig();
 
 class FontConfigLoad {

@@ -1,8 +1,10 @@
 // The program's start as main() runs it: the command line, whole games through
 // runGame on the real window (offscreen), and the player's own play folder.
 #include <QAbstractButton>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <iterator>
 #include <thread>
 #include <QTest>
 #include <QTimer>
@@ -78,6 +80,116 @@ TEST(FontConfigLoad, TheLoadingIsOverOnceWaitedFor) {
         EXPECT_EQ(started, 1);
         EXPECT_EQ(finished, 1);
     }
+}
+
+// What a configuration tells fontconfig's users: its files, folders and
+// fonts, and how it renders and orders the fonts for a range of requests,
+// the toolkit's among them (a family, a weight, a size in pixels).
+std::vector<std::string> behaviour(FcConfig* config) {
+    std::vector<std::string> seen;
+    const auto list = [&seen](const char* what, FcStrList* strings) {
+        for (const FcChar8* s = FcStrListNext(strings); s != nullptr; s = FcStrListNext(strings))
+            seen.push_back(std::string(what) + reinterpret_cast<const char*>(s));
+        FcStrListDone(strings);
+    };
+    list("file ", FcConfigGetConfigFiles(config));
+    list("fonts ", FcConfigGetFontDirs(config));
+    list("cache ", FcConfigGetCacheDirs(config));
+    seen.push_back("rescan " + std::to_string(FcConfigGetRescanInterval(config)));
+    const FcFontSet* fonts = FcConfigGetFonts(config, FcSetSystem);
+    for (int i = 0; fonts != nullptr && i < fonts->nfont; ++i) {
+        FcChar8* name = FcNameUnparse(fonts->fonts[i]);
+        seen.push_back(std::string("font ") + reinterpret_cast<const char*>(name));
+        FcStrFree(name);
+    }
+    for (const char* request :
+         {"Liberation Sans:weight=200:pixelsize=24", "Liberation Sans:pixelsize=18", "Liberation Sans:weight=80:pixelsize=9",
+          "sans-serif", "serif:lang=ru", "monospace:bold:italic", "Arial:pixelsize=13", "Times New Roman",
+          "Courier New:lang=uk", "DejaVu Sans:pixelsize=8", ":lang=ar", ":lang=ja", "emoji", "system-ui"}) {
+        FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(request));
+        FcConfigSubstitute(config, pattern, FcMatchPattern);
+        FcDefaultSubstitute(pattern);
+        FcResult result;
+        FcPattern* match = FcFontMatch(config, pattern, &result);
+        FcChar8* name = match != nullptr ? FcNameUnparse(match) : nullptr;
+        seen.push_back(std::string(request) + " => " + (name != nullptr ? reinterpret_cast<const char*>(name) : "-"));
+        FcFontSet* sorted = FcFontSort(config, pattern, FcTrue, nullptr, &result);
+        for (int i = 0; sorted != nullptr && i < sorted->nfont; ++i) {
+            FcChar8* file = nullptr;
+            FcPatternGetString(sorted->fonts[i], FC_FILE, 0, &file);
+            seen.push_back(std::string("  ") + (file != nullptr ? reinterpret_cast<const char*>(file) : "-"));
+        }
+        if (sorted != nullptr) FcFontSetDestroy(sorted);
+        FcStrFree(name);
+        if (match != nullptr) FcPatternDestroy(match);
+        FcPatternDestroy(pattern);
+    }
+    return seen;
+}
+
+// The files a configuration has parsed, whether they took effect or not.
+std::vector<std::string> parsedFiles(FcConfig* config) {
+    std::vector<std::string> files;
+    FcConfigFileInfoIter it;
+    FcConfigFileInfoIterInit(config, &it);
+    do {
+        FcChar8* name = nullptr;
+        if (FcConfigFileInfoIterGet(config, &it, &name, nullptr, nullptr)) {
+            files.emplace_back(reinterpret_cast<const char*>(name));
+            FcStrFree(name);
+        }
+    } while (FcConfigFileInfoIterNext(config, &it));
+    std::ranges::sort(files);
+    return files;
+}
+
+TEST(FontConfiguration, BehavesAsTheOneFcInitLoads) {
+    const app::Configuration ours = app::loadConfiguration();
+    ASSERT_NE(ours, nullptr);
+    const app::Configuration fcInits(FcInitLoadConfigAndFonts());
+    ASSERT_NE(fcInits, nullptr);
+    const std::vector<std::string> expected = behaviour(fcInits.get());
+    EXPECT_GT(expected.size(), 30U);
+    EXPECT_EQ(behaviour(ours.get()), expected);
+    // What it leaves out FcInit has parsed without taking it into effect.
+    std::vector<std::string> leftOut;
+    std::ranges::set_difference(parsedFiles(fcInits.get()), parsedFiles(ours.get()), std::back_inserter(leftOut));
+    for (const std::string& file : leftOut)
+        EXPECT_EQ(std::ranges::find(expected, "file " + file), expected.end()) << file;
+}
+
+TEST(FontConfiguration, TheLoadedOneIsMadeCurrent) {
+    app::loadFontConfig();
+    const app::Configuration loaded = app::loadConfiguration();
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(parsedFiles(FcConfigGetCurrent()), parsedFiles(loaded.get()));
+    EXPECT_EQ(behaviour(FcConfigGetCurrent()), behaviour(loaded.get()));
+}
+
+TEST(FontConfiguration, IsLeftToFcInitWhereFcInitWouldDoMore) {
+    const TempFolder folder;
+    const std::string fonts = "<dir>" + (folder.path() / "fonts").string() + "</dir>";
+    const std::string cache = "<cachedir>" + (folder.path() / "cache").string() + "</cachedir>";
+    // A main file, and whether loadConfiguration gives a configuration for it.
+    struct Case { const char* name; std::string text; bool given; };
+    const Case cases[] = {
+        {"both.conf", "<fontconfig>" + fonts + cache + "</fontconfig>", true},
+        {"caches only.conf", "<fontconfig>" + cache + "</fontconfig>", true},
+        {"no cache.conf", "<fontconfig>" + fonts + "</fontconfig>", false},
+        {"empty.conf", "<fontconfig/>", false},
+        {"broken.conf", "<fontconfig>" + fonts + cache, false},
+        {"not xml.conf", "Arial 12", false},
+    };
+    fs::create_directory(folder.path() / "fonts");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const app::Configuration config = app::loadConfiguration(folder.write(c.name, c.text).c_str());
+        EXPECT_EQ(config != nullptr, c.given);
+        if (config == nullptr) continue;
+        const std::vector<std::string> seen = behaviour(config.get());
+        EXPECT_NE(std::ranges::find(seen, "cache " + (folder.path() / "cache").string()), seen.end());
+    }
+    EXPECT_EQ(app::loadConfiguration((folder.path() / "missing.conf").c_str()), nullptr);
 }
 
 TEST(CommandLine, EachCommandLineGivesItsOutcome) {
