@@ -7,15 +7,15 @@
 #include "window/form1.h"
 
 int main(int argc, char* argv[]) {
+    // The fonts' configuration loads while the command line is read and the
+    // toolkit starts; the window measures its first text once it is loaded.
+    app::FontConfigLoad fonts;
     const std::vector<std::string> arguments(argv, argv + argc);
     // The help, the version and usage mistakes are answered before the
     // toolkit starts, so they need no display.
     const app::Launch launch = app::parseCommandLine(arguments);
     if (launch.action == app::Launch::Action::Print) return app::print(launch);
 
-    // The fonts' configuration loads while the toolkit starts; the window
-    // measures its first text once it is loaded.
-    app::FontConfigLoad fonts;
     QApplication application(argc, argv);
     window::Form1 form;
     fonts.wait();
