@@ -9,11 +9,9 @@ Configuration loadConfiguration(const char* file) {
     if (!config || !FcConfigParseAndLoad(config.get(), reinterpret_cast<const FcChar8*>(file), FcTrue)) return nullptr;
     // The cache folders the files name; where they name none, FcInit adds
     // its defaults.
-    FcStrList* const cacheDirs = FcConfigGetCacheDirs(config.get());
-    if (cacheDirs == nullptr) return nullptr;
-    const bool cached = FcStrListNext(cacheDirs) != nullptr;
-    FcStrListDone(cacheDirs);
-    if (!cached || !FcConfigBuildFonts(config.get())) return nullptr;
+    const std::unique_ptr<FcStrList, decltype(&FcStrListDone)> cacheDirs(FcConfigGetCacheDirs(config.get()),
+                                                                        &FcStrListDone);
+    if (!cacheDirs || FcStrListNext(cacheDirs.get()) == nullptr || !FcConfigBuildFonts(config.get())) return nullptr;
     return config;
 }
 
